@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Makes the headless Wine prefix once: null display driver, no debugger on crashes.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+export WINEPREFIX="${WINEPREFIX:-$here/../build/wineprefix}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+[ -f "$WINEPREFIX/.headless-ready" ] && exit 0
+mkdir -p "$WINEPREFIX"
+exec 9>"$WINEPREFIX/.lock"
+flock 9
+[ -f "$WINEPREFIX/.headless-ready" ] && exit 0
+wine wineboot --init >/dev/null 2>&1 || true
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+# Without this wait the first program cannot create windows.
+wineserver -w
+touch "$WINEPREFIX/.headless-ready"

@@ -1,0 +1,9 @@
+// Capacities of the fixed text buffers, terminator included.
+#pragma once
+
+#include <windows.h>
+
+constexpr size_t pathCapacity = MAX_PATH;   // paths and entry fields
+constexpr size_t textCapacity = 4096;       // general texts, captions, version strings
+constexpr size_t folderListCapacity = 2600; // Pickpath's folder lists and search paths
+constexpr size_t helpTextCapacity = 8192;   // the template help text of the entry editors

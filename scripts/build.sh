@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# The main command: installs what is missing, builds both plug-ins for x86 and x64, leaves them in
+# dist/ and runs the main job.
+set -euo pipefail
+top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$top"
+"$top/scripts/setup.sh"
+"$top/scripts/compile.sh"

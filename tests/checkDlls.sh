@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Checks the built plug-in libraries of both architectures without running them: machine type,
+# the six undecorated exports, imports limited to Windows system libraries, a version resource.
+set -uo pipefail
+dist="${1:?usage: checkDlls.sh DIST_FOLDER}"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Libraries every Windows installation has; anything else (a MinGW runtime above all) is refused.
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|version|comdlg32|comctl32|ole32|oleaut32|msvcrt|api-ms-win-[a-z0-9-]+)\.dll$'
+
+for arch in x86 x64; do
+    case $arch in
+        x86) objdump=i686-w64-mingw32-objdump; machine='file format pei-i386' ;;
+        x64) objdump=x86_64-w64-mingw32-objdump; machine='file format pei-x86-64' ;;
+    esac
+    for plugin in Wordlamp Pickpath; do
+        dll="$dist/$arch/$plugin.dll"
+        [ -f "$dll" ] || { fail "$dll is missing"; continue; }
+        headers=$($objdump -p "$dll")
+        grep -q "$machine" <<<"$headers" || fail "$dll: not $machine"
+        grep -q 'DLL' <<<"$headers" || fail "$dll: not a DLL"
+        exports=$(awk '/\[Ordinal\/Name Pointer\] Table/{on=1; next} on && /^[ \t]*\[/{print $NF} on && /^$/{on=0}' <<<"$headers" | sort | tr '\n' ' ')
+        expected=$(printf '%s\n' beNotified getFuncsArray getName isUnicode messageProc setInfo | sort | tr '\n' ' ')
+        [ "$exports" = "$expected" ] || fail "$dll: exports are '$exports', expected '$expected'"
+        imports=$(grep -i 'DLL Name:' <<<"$headers" | awk '{print tolower($3)}' | sort -u)
+        for lib in $imports; do
+            [[ $lib =~ $allowed ]] || fail "$dll imports $lib, which is no system library"
+        done
+        $objdump -h "$dll" | grep -q '\.rsrc' || fail "$dll: no resources"
+        strings -e l "$dll" | grep -qx 'InternalName' || fail "$dll: no version strings"
+        strings -e l "$dll" | grep -qx "$plugin" || fail "$dll: version resource does not name $plugin"
+        echo "ok: $dll ($arch, exports: $exports, imports: $(echo $imports | tr '\n' ' '))"
+    done
+done
+if [ "$failures" -eq 0 ]; then
+    echo "1 passed, 0 failed"
+else
+    echo "0 passed, 1 failed"
+    exit 1
+fi

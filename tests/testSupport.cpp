@@ -1,0 +1,191 @@
+#include "testSupport.h"
+
+#include <shlwapi.h>
+
+std::wstring pluginPath(const std::wstring& fileName)
+{
+    return std::wstring(TEST_PLUGIN_DIR_VALUE) + L"\\" + fileName;
+}
+
+std::wstring programFolder()
+{
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    PathRemoveFileSpecW(path);
+    return path;
+}
+
+std::wstring makeTempFolder(const std::wstring& hint)
+{
+    wchar_t base[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, base);
+    for (unsigned attempt = GetTickCount();; ++attempt) {
+        std::wstring folder = std::wstring(base) + hint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-"
+            + std::to_wstring(attempt % 100000);
+        if (CreateDirectoryW(folder.c_str(), nullptr))
+            return folder;
+    }
+}
+
+void removeTree(const std::wstring& folder)
+{
+    if (folder.size() < 4)
+        return;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring path = folder + L"\\" + name;
+            // Links are removed, never followed.
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                removeTree(path);
+            else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveDirectoryW(path.c_str());
+            else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+void makeFolders(const std::wstring& folder)
+{
+    size_t position = 3;
+    while ((position = folder.find(L'\\', position)) != std::wstring::npos) {
+        CreateDirectoryW(folder.substr(0, position).c_str(), nullptr);
+        ++position;
+    }
+    CreateDirectoryW(folder.c_str(), nullptr);
+}
+
+void writeFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+void writeTextFile(const std::wstring& path, const std::wstring& text, bool ansi)
+{
+    if (ansi) {
+        writeFileBytes(path, narrow(text));
+        return;
+    }
+    std::string bytes = "\xFF\xFE";
+    bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    writeFileBytes(path, bytes);
+}
+
+std::string readFileBytes(const std::wstring& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0)
+        bytes.append(chunk, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+std::wstring readTextFile(const std::wstring& path)
+{
+    std::string bytes = readFileBytes(path);
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF
+        && static_cast<unsigned char>(bytes[1]) == 0xFE)
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+    int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);
+    return text;
+}
+
+bool fileExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::wstring> splitLines(const std::wstring& text)
+{
+    std::vector<std::wstring> lines;
+    std::wstring line;
+    for (wchar_t c : text) {
+        if (c == L'\r')
+            continue;
+        if (c == L'\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+std::string narrow(const std::wstring& text)
+{
+    int length
+        = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], length, nullptr, nullptr);
+    return bytes;
+}
+
+RegistryValueSwap::RegistryValueSwap(
+    HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring* value)
+    : root_(root)
+    , key_(key)
+    , name_(name)
+{
+    HKEY opened = nullptr;
+    keyExisted_ = RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;
+    if (keyExisted_) {
+        DWORD size = 0;
+        if (RegQueryValueExW(opened, name.empty() ? nullptr : name.c_str(), nullptr, &type_, nullptr, &size)
+            == ERROR_SUCCESS) {
+            saved_.resize(size);
+            valueExisted_
+                = RegQueryValueExW(opened, name.empty() ? nullptr : name.c_str(), nullptr, &type_, saved_.data(), &size)
+                == ERROR_SUCCESS;
+        }
+        RegCloseKey(opened);
+    }
+    HKEY created = nullptr;
+    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr) != ERROR_SUCCESS)
+        return;
+    if (value != nullptr)
+        RegSetValueExW(created, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+            reinterpret_cast<const BYTE*>(value->c_str()), static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
+    else
+        RegDeleteValueW(created, name.empty() ? nullptr : name.c_str());
+    RegCloseKey(created);
+}
+
+RegistryValueSwap::~RegistryValueSwap()
+{
+    if (!keyExisted_) {
+        RegDeleteTreeW(root_, key_.c_str());
+        return;
+    }
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root_, key_.c_str(), 0, KEY_WRITE, &opened) != ERROR_SUCCESS)
+        return;
+    if (valueExisted_)
+        RegSetValueExW(opened, name_.empty() ? nullptr : name_.c_str(), 0, type_, saved_.data(),
+            static_cast<DWORD>(saved_.size()));
+    else
+        RegDeleteValueW(opened, name_.empty() ? nullptr : name_.c_str());
+    RegCloseKey(opened);
+}

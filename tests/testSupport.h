@@ -1,0 +1,47 @@
+// Helpers shared by the test programs: where things are, files and folders, registry values.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Full path of a built plug-in library, such as pluginPath(L"Wordlamp.dll").
+std::wstring pluginPath(const std::wstring& fileName);
+// The folder of the running test program (the editor's program folder, as the plug-ins see it).
+std::wstring programFolder();
+// A fresh, empty folder below the system's temporary folder, removed with everything in it by
+// removeTree.
+std::wstring makeTempFolder(const std::wstring& hint);
+void removeTree(const std::wstring& folder);
+void makeFolders(const std::wstring& folder);
+
+// Whole-file reading and writing. Text files are written as UTF-16 with a byte-order mark unless
+// asked for ANSI; reading recognises both.
+void writeFileBytes(const std::wstring& path, const std::string& bytes);
+void writeTextFile(const std::wstring& path, const std::wstring& text, bool ansi = false);
+std::string readFileBytes(const std::wstring& path);
+std::wstring readTextFile(const std::wstring& path);
+bool fileExists(const std::wstring& path);
+
+// Splits at line breaks; a trailing line break gives no empty last line.
+std::vector<std::wstring> splitLines(const std::wstring& text);
+std::string narrow(const std::wstring& text);
+
+// Sets a registry string value for the life of the object and then puts back what was there.
+class RegistryValueSwap {
+public:
+    RegistryValueSwap(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring* value);
+    ~RegistryValueSwap();
+    RegistryValueSwap(const RegistryValueSwap&) = delete;
+    RegistryValueSwap& operator=(const RegistryValueSwap&) = delete;
+
+private:
+    HKEY root_;
+    std::wstring key_;
+    std::wstring name_;
+    bool keyExisted_ = false;
+    bool valueExisted_ = false;
+    DWORD type_ = REG_SZ;
+    std::vector<BYTE> saved_;
+};

@@ -1,0 +1,11 @@
+// The thin library entry point of Wordlamp.dll; everything else lives in the static library.
+#include "wordlampPlugin.h"
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        onLibraryAttach(module);
+    else if (reason == DLL_PROCESS_DETACH)
+        onLibraryDetach(reserved != nullptr);
+    return TRUE;
+}
