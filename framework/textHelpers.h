@@ -1,0 +1,12 @@
+// Small text operations on fixed buffers.
+#pragma once
+
+#include <cstddef>
+
+// Replaces every space in text by replacement, in place, within a buffer of capacity characters.
+// Returns text, or null when an argument is null or the grown text would not fit (the
+// replacements that fit are kept).
+wchar_t* replaceSpaces(wchar_t* text, size_t capacity, const wchar_t* replacement);
+
+// Compares whole texts, the letters A to Z without regard to case and every other character exactly.
+bool equalIgnoringAsciiCase(const wchar_t* left, const wchar_t* right);
