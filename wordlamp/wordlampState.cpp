@@ -1,0 +1,4 @@
+#include "wordlampState.h"
+
+HelpEntryTable helpEntryTable;
+HelpOptions helpOptions;
