@@ -1,0 +1,133 @@
+#include "pathTemplate.h"
+
+#include "pluginHost.h"
+#include "textBuffers.h"
+
+#include <shlwapi.h>
+#include <strsafe.h>
+
+#include <cwchar>
+
+namespace {
+constexpr size_t workingCapacity = 520;
+constexpr size_t dateTimeCapacity = 256;
+// The most ExpandEnvironmentStringsW can give; the result is cut from there, never written past.
+constexpr size_t environmentCapacity = 32768;
+
+wchar_t expandedPath[pathCapacity];
+wchar_t environmentScratch[environmentCapacity];
+
+struct HostToken {
+    const wchar_t* token;
+    UINT message;
+};
+
+// Answered by the editor, asked on every expansion whether the token occurs or not.
+const HostToken documentTokens[] = {
+    {L"$fullpath$", NPPM_GETFULLCURRENTPATH},
+    {L"$dir$", NPPM_GETCURRENTDIRECTORY},
+    {L"$name$", NPPM_GETNAMEPART},
+    {L"$ext$", NPPM_GETEXTPART},
+};
+
+// Copies at most capacity - 1 characters, never leaving half of a surrogate pair at the end.
+void copyCut(wchar_t* target, size_t capacity, const wchar_t* source)
+{
+    StringCchCopyW(target, capacity, source);
+    size_t length = wcslen(target);
+    if (length > 0 && IS_HIGH_SURROGATE(target[length - 1]))
+        target[length - 1] = L'\0';
+}
+
+// The folder "Plugins" below the editor's program folder (the process's main executable).
+void findProgramPluginsFolder(wchar_t* folder, size_t capacity)
+{
+    DWORD length = GetModuleFileNameW(GetModuleHandleW(nullptr), folder, static_cast<DWORD>(capacity));
+    if (length == 0 || length >= capacity)
+        folder[0] = L'\0';
+    PathRemoveFileSpecW(folder);
+    PathAppendW(folder, L"Plugins");
+}
+} // namespace
+
+wchar_t* replaceAllNoCase(wchar_t* text, size_t capacity, const wchar_t* token, const wchar_t* value)
+{
+    if (text == nullptr || token == nullptr || value == nullptr || capacity == 0)
+        return nullptr;
+    size_t tokenLength = wcslen(token);
+    if (text[0] == L'\0' || tokenLength == 0)
+        return text;
+    size_t valueLength = wcslen(value);
+    size_t textLength = wcsnlen(text, capacity);
+    if (textLength == capacity)
+        return text;
+    wchar_t* from = text;
+    while (wchar_t* found = StrStrIW(from, token)) {
+        size_t grownLength = textLength - tokenLength + valueLength;
+        // Growth is the same for every occurrence, so once one does not fit none after it will.
+        if (grownLength >= capacity)
+            break;
+        wchar_t* rest = found + tokenLength;
+        size_t restLength = textLength - static_cast<size_t>(rest - text);
+        wmemmove(found + valueLength, rest, restLength + 1);
+        wmemcpy(found, value, valueLength);
+        textLength = grownLength;
+        // The search goes on after the inserted value, so a value holding its own token is left as it is.
+        from = found + valueLength;
+    }
+    return text;
+}
+
+const wchar_t* expandPathTemplate(const wchar_t* pathTemplate)
+{
+    // One reading of the clock, so the date and the time always agree.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t date[dateTimeCapacity] = L"";
+    wchar_t time[dateTimeCapacity] = L"";
+    if (GetDateFormatW(LOCALE_USER_DEFAULT, 0, &now, L"yyyyMMdd", date, _countof(date)) == 0)
+        date[0] = L'\0';
+    if (GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, L"HHmmss", time, _countof(time)) == 0)
+        time[0] = L'\0';
+
+    wchar_t working[workingCapacity];
+    copyCut(working, _countof(working), pathTemplate != nullptr ? pathTemplate : L"");
+
+    wchar_t value[pathCapacity];
+    for (const HostToken& host : documentTokens) {
+        askEditor(host.message, value, _countof(value));
+        replaceAllNoCase(working, _countof(working), host.token, value);
+    }
+    // Only the word token spelled exactly so asks the editor for the word; then every spelling goes.
+    if (StrStrW(working, L"$word$") != nullptr) {
+        askEditor(NPPM_GETCURRENTWORD, value, _countof(value));
+        replaceAllNoCase(working, _countof(working), L"$word$", value);
+    }
+    askEditor(NPPM_GETNPPDIRECTORY, value, _countof(value));
+    replaceAllNoCase(working, _countof(working), L"$nppdir$", value);
+
+    // Always below the editor's program folder, wherever the settings file lives.
+    wchar_t pluginsFolder[pathCapacity];
+    findProgramPluginsFolder(pluginsFolder, _countof(pluginsFolder));
+    replaceAllNoCase(working, _countof(working), L"$pdir$", pluginsFolder);
+    wchar_t configFolder[pathCapacity];
+    StringCchCopyW(configFolder, _countof(configFolder), pluginsFolder);
+    PathAppendW(configFolder, L"config");
+    replaceAllNoCase(working, _countof(working), L"$cdir$", configFolder);
+
+    value[0] = L'\0';
+    DWORD length = GetCurrentDirectoryW(_countof(value), value);
+    if (length == 0 || length >= _countof(value))
+        value[0] = L'\0';
+    replaceAllNoCase(working, _countof(working), L"$wdir$", value);
+
+    replaceAllNoCase(working, _countof(working), L"$date$", date);
+    replaceAllNoCase(working, _countof(working), L"$time$", time);
+
+    DWORD expandedLength = ExpandEnvironmentStringsW(working, environmentScratch, _countof(environmentScratch));
+    if (expandedLength == 0 || expandedLength > _countof(environmentScratch))
+        copyCut(expandedPath, _countof(expandedPath), working);
+    else
+        copyCut(expandedPath, _countof(expandedPath), environmentScratch);
+    return expandedPath;
+}
