@@ -10,3 +10,6 @@ void showMsHelp2(const wchar_t* location, const wchar_t* word);
 void shellOpenHelp(const wchar_t* location, const wchar_t* parameters);
 // Shows the message for a failed ShellExecuteW result; codes above 32 mean success.
 void reportShellExecuteError(intptr_t code);
+// Shows "The specified help file does not exist!" and answers false when location is no existing
+// file; the file-based viewers check this before anything else.
+bool helpFileExists(const wchar_t* location);
