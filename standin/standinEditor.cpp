@@ -1,6 +1,7 @@
 #include "standinEditor.h"
 
 #include <algorithm>
+#include <cwctype>
 
 namespace {
 const wchar_t mainWindowClass[] = L"StandinEditorMain";
@@ -278,6 +279,62 @@ void StandinEditor::pumpMessages()
     }
 }
 
+void StandinEditor::runMessageLoop()
+{
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (accelerators_ != nullptr && TranslateAcceleratorW(main_, accelerators_, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+bool StandinEditor::showDocument(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    std::string bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0 && bytes.size() < (1u << 20))
+        bytes.append(chunk, read);
+    CloseHandle(file);
+    std::wstring text;
+    for (char c : bytes) {
+        if (c == '\n' && (text.empty() || text.back() != L'\r'))
+            text += L'\r';
+        text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    }
+    SetWindowTextW(textArea_, text.c_str());
+    document.open(path);
+    return true;
+}
+
+std::wstring StandinEditor::wordAtCaret() const
+{
+    int length = GetWindowTextLengthW(textArea_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(textArea_, &text[0], length + 1);
+    text.resize(static_cast<size_t>(length));
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(textArea_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (end > text.size())
+        end = static_cast<DWORD>(text.size());
+    if (start < end)
+        return text.substr(start, end - start);
+    auto isWordCharacter = [](wchar_t c) { return iswalnum(c) || c == L'_'; };
+    size_t from = start;
+    size_t to = start;
+    while (from > 0 && isWordCharacter(text[from - 1]))
+        --from;
+    while (to < text.size() && isWordCharacter(text[to]))
+        ++to;
+    return text.substr(from, to - from);
+}
+
 size_t StandinEditor::requestCount(UINT message) const
 {
     return static_cast<size_t>(std::count_if(
@@ -320,7 +377,7 @@ LRESULT StandinEditor::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case NPPM_GETEXTPART:
         return answer(document.extPart, message, wParam, lParam);
     case NPPM_GETCURRENTWORD:
-        return answer(document.currentWord, message, wParam, lParam);
+        return answer(wordFromTextArea ? wordAtCaret() : document.currentWord, message, wParam, lParam);
     case NPPM_GETNPPDIRECTORY:
         return answer(document.editorFolder, message, wParam, lParam);
     case NPPM_GETPLUGINSCONFIGDIR:
@@ -348,6 +405,10 @@ LRESULT StandinEditor::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
             DestroyWindow(main_);
         return 0;
     }
+    case WM_DESTROY:
+        if (quitWhenClosed)
+            PostQuitMessage(0);
+        return 0;
     case WM_SIZE:
         MoveWindow(textArea_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         return 0;

@@ -98,6 +98,16 @@ public:
     void announcePopup(HMENU menu);
     // Dispatches whatever is waiting in this thread's message queue.
     void pumpMessages();
+    // Runs the editor's message loop, accelerators included, until its main window is closed.
+    void runMessageLoop();
+    // Shows a document in the text area and makes it the current document.
+    bool showDocument(const std::wstring& path);
+
+    // When set, the word request is answered from the text area: its selection, else the word
+    // at the caret, as a person using the editor expects.
+    bool wordFromTextArea = false;
+    // When set, closing the main window ends the thread's message loop (the program, not tests).
+    bool quitWhenClosed = false;
 
     DocumentModel document;
     std::vector<EditorRequest> requests;       // every message the plug-ins sent, in order
@@ -112,6 +122,7 @@ private:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     HMENU buildContextMenu();
     LRESULT answer(const std::wstring& value, UINT message, WPARAM capacity, LPARAM buffer);
+    std::wstring wordAtCaret() const;
     void notify(const LoadedPlugin& plugin, UINT code, HWND from);
     void rebuildAccelerators();
 
