@@ -2,6 +2,8 @@
 
 #include "aboutBox.h"
 #include "commandTable.h"
+#include "helpLookup.h"
+#include "helpSettings.h"
 #include "pluginHost.h"
 
 FuncItem funcItems[wordlampCommandCount];
@@ -14,7 +16,7 @@ void fillCommandTable()
 {
     if (helpShortcut == nullptr)
         helpShortcut = new ShortcutKey{true, false, false, VK_F1};
-    setCommand(funcItems[helpCommandIndex], L"Help", nullptr, helpShortcut);
+    setCommand(funcItems[helpCommandIndex], L"Help", lookupHelp, helpShortcut);
     setCommand(funcItems[1], L"", nullptr, nullptr);
     setCommand(funcItems[optionsCommandIndex], L"Options...", nullptr, nullptr);
     setCommand(funcItems[3], L"", nullptr, nullptr);
@@ -26,9 +28,13 @@ void onLibraryAttach(HINSTANCE module)
 {
     pluginModule = module;
     fillCommandTable();
+    loadSettings();
 }
 
-void onLibraryDetach(bool) { }
+void onLibraryDetach(bool)
+{
+    saveSettings();
+}
 
 extern "C" FuncItem* getFuncsArray(int* count)
 {

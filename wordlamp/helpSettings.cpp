@@ -1,0 +1,100 @@
+#include "helpSettings.h"
+
+#include "settingsFile.h"
+#include "settingsPath.h"
+#include "textHelpers.h"
+
+#include <strsafe.h>
+
+namespace {
+const wchar_t optionsSection[] = L"Options";
+
+struct OptionKey {
+    const wchar_t* key;
+    int HelpOptions::*field;
+    int whenMissing;
+    bool isFlag; // flags are written as "1" or "0", the menu mode as the number it holds
+};
+
+// In the order in which the file holds them.
+const OptionKey optionKeys[] = {
+    {L"StayOnTop", &HelpOptions::StayOnTop, 0, true},
+    {L"HelpMenuMode", &HelpOptions::HelpMenuMode, 0, false},
+    {L"HelpMenuSearchWord", &HelpOptions::HelpMenuSearchWord, 0, true},
+    {L"ShowToolBarButton", &HelpOptions::ShowToolBarButton, 0, true},
+    {L"ShowContextMenuEntry", &HelpOptions::ShowContextMenuEntry, 0, true},
+    {L"ShowContextMenuEntryOnTop", &HelpOptions::ShowContextMenuEntryOnTop, 0, true},
+    {L"ShowMenuIcons", &HelpOptions::ShowMenuIcons, 1, true},
+};
+
+// Older files list extensions separated by blanks under "Extension" instead of a mask:
+// "c cpp h" becomes "*.c;*.cpp;*.h", and a missing or empty value "*.".
+void readLegacyMask(const wchar_t* path, const wchar_t* section, HelpEntry& entry)
+{
+    wchar_t extensions[textCapacity];
+    readSetting(path, section, L"Extension", extensions, _countof(extensions));
+    wchar_t mask[textCapacity];
+    StringCchCopyW(mask, _countof(mask), L"*.");
+    StringCchCatW(mask, _countof(mask), extensions);
+    replaceSpaces(mask, _countof(mask), L";*.");
+    // A mask too long for the entry is cut to fit.
+    StringCchCopyW(entry.Mask, _countof(entry.Mask), mask);
+}
+
+void readEntry(const wchar_t* path, const wchar_t* section, HelpEntry& entry)
+{
+    // The keys are read under the section's full name; only the stored name is cut to fit.
+    StringCchCopyW(entry.Name, _countof(entry.Name), section);
+    readSetting(path, section, L"Mask", entry.Mask, _countof(entry.Mask));
+    if (entry.Mask[0] == L'\0')
+        readLegacyMask(path, section, entry);
+    readSetting(path, section, L"File", entry.File, _countof(entry.File));
+    entry.Show = static_cast<int>(GetPrivateProfileIntW(section, L"Show", 0, path));
+}
+} // namespace
+
+void loadSettings()
+{
+    const wchar_t* path = getSettingsFilePath();
+    for (const OptionKey& option : optionKeys)
+        helpOptions.*option.field
+            = static_cast<int>(GetPrivateProfileIntW(optionsSection, option.key, option.whenMissing, path));
+
+    SectionNameList sections(path);
+    for (const wchar_t* name = sections.first(); *name != L'\0'; name = SectionNameList::next(name)) {
+        if (equalIgnoringAsciiCase(name, optionsSection))
+            continue;
+        // Sections beyond the table's capacity are left out.
+        if (helpEntryTable.Count >= MaxHelpEntries)
+            break;
+        readEntry(path, name, helpEntryTable.Entries[helpEntryTable.Count]);
+        ++helpEntryTable.Count;
+    }
+}
+
+void saveSettings()
+{
+    // The new file is complete before it replaces the old one, so a failed save keeps the old settings.
+    SettingsWriter writer(getSettingsFilePath());
+    for (const OptionKey& option : optionKeys) {
+        if (option.isFlag)
+            writer.writeFlag(optionsSection, option.key, helpOptions.*option.field);
+        else
+            writer.writeNumber(optionsSection, option.key, helpOptions.*option.field);
+    }
+    for (unsigned i = 0; i < helpEntryTable.Count && i < MaxHelpEntries; ++i) {
+        const HelpEntry& entry = helpEntryTable.Entries[i];
+        writer.write(entry.Name, L"Mask", entry.Mask);
+        writer.write(entry.Name, L"File", entry.File);
+        writer.writeFlag(entry.Name, L"Show", entry.Show);
+    }
+    writer.commit();
+}
+
+void copyHelpEntry(HelpEntry& destination, const HelpEntry& source)
+{
+    StringCchCopyW(destination.Name, _countof(destination.Name), source.Name);
+    StringCchCopyW(destination.Mask, _countof(destination.Mask), source.Mask);
+    StringCchCopyW(destination.File, _countof(destination.File), source.File);
+    destination.Show = source.Show;
+}
