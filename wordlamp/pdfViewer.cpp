@@ -1,0 +1,164 @@
+#include "pdfViewer.h"
+
+#include "helpViewers.h"
+#include "textBuffers.h"
+#include "userMessages.h"
+
+#include <ddeml.h>
+#include <new>
+#include <strsafe.h>
+
+namespace {
+const wchar_t acrobatKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Acrobat.exe";
+const wchar_t readerKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe";
+const wchar_t docOpenFormat[] = L"[DocOpen(\"%s\")]";
+const wchar_t docFindFormat[] = L"[DocFind(NULL, \"%s\", false, true, true)]";
+const wchar_t readerCommandFormat[] = L"\"%s\" /A \"search=%s\" \"%s\"";
+
+constexpr size_t ddeCommandCapacity = 4096;
+constexpr size_t commandLineCapacity = 65536;
+constexpr DWORD retryStep = 200;      // each wait is this much longer than the one before
+constexpr DWORD lastRetryWait = 3000; // no further attempt once the wait has passed this
+constexpr DWORD executeTimeout = 1000;
+
+void realSleep(DWORD milliseconds)
+{
+    Sleep(milliseconds);
+}
+
+void (*retrySleep)(DWORD) = realSleep;
+
+// Reads the default value of an App Paths key: false when the key doesn't exist. A key without a
+// usable value still counts as the program being registered; the path is then empty.
+bool findRegisteredProgram(const wchar_t* key, wchar_t* path, DWORD capacity)
+{
+    path[0] = L'\0';
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    DWORD size = (capacity - 1) * sizeof(wchar_t);
+    if (RegQueryValueExW(opened, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(path), &size) == ERROR_SUCCESS
+        && (type == REG_SZ || type == REG_EXPAND_SZ))
+        path[size / sizeof(wchar_t)] = L'\0'; // the stored value need not end with a terminator
+    else
+        path[0] = L'\0';
+    RegCloseKey(opened);
+    return true;
+}
+
+// Started programs are neither waited for nor tracked.
+void startProgram(const wchar_t* program, wchar_t* commandLine)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessW(program, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
+            &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+// The word goes inside a quoted argument of the viewer, so its own double quotes are dropped: they
+// would end the argument and let the document's text add commands or switches of its own.
+void copyWithoutQuotes(wchar_t* destination, size_t capacity, const wchar_t* text)
+{
+    size_t length = 0;
+    for (; *text != L'\0' && length + 1 < capacity; ++text)
+        if (*text != L'"')
+            destination[length++] = *text;
+    destination[length] = L'\0';
+}
+
+HDDEDATA CALLBACK ignoreTransactions(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return nullptr;
+}
+
+void execute(HCONV conversation, const wchar_t* command)
+{
+    DWORD bytes = static_cast<DWORD>(wcslen(command) * sizeof(wchar_t));
+    DdeClientTransaction(reinterpret_cast<BYTE*>(const_cast<wchar_t*>(command)), bytes, conversation, nullptr, CF_TEXT,
+        XTYP_EXECUTE, executeTimeout, nullptr);
+}
+
+void searchInAcrobat(const wchar_t* program, const wchar_t* location, const wchar_t* word)
+{
+    startProgram(program, nullptr);
+
+    DWORD instance = 0;
+    if (DdeInitializeW(&instance, ignoreTransactions, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
+        showMessage(L"Failied to initialize DDE!", L"ERROR", MB_OK);
+        return;
+    }
+    HSZ service = DdeCreateStringHandleW(instance, L"acroview", 0);
+    HSZ topic = DdeCreateStringHandleW(instance, L"control", 0);
+
+    // Acrobat may still be starting: try again after ever longer waits.
+    HCONV conversation = DdeConnect(instance, service, topic, nullptr);
+    DWORD wait = 0;
+    while (conversation == nullptr) {
+        if (wait > lastRetryWait) {
+            showMessage(L"Could not connect to Acrobat DDE server!", L"ERROR", MB_OK);
+            DdeFreeStringHandle(instance, service);
+            DdeFreeStringHandle(instance, topic);
+            DdeUninitialize(instance);
+            return;
+        }
+        wait += retryStep;
+        retrySleep(wait);
+        conversation = DdeConnect(instance, service, topic, nullptr);
+    }
+
+    wchar_t command[ddeCommandCapacity];
+    // A location too long for the command would open some other file; send nothing then.
+    if (SUCCEEDED(StringCchPrintfW(command, _countof(command), docOpenFormat, location))) {
+        execute(conversation, command);
+        // A word too long for the command is cut so that the command stays whole.
+        const size_t fixedLength = _countof(docFindFormat) - 1 - 2; // without "%s" and the terminator
+        wchar_t searched[ddeCommandCapacity];
+        copyWithoutQuotes(searched, _countof(command) - fixedLength, word);
+        StringCchPrintfW(command, _countof(command), docFindFormat, searched);
+        execute(conversation, command);
+    }
+
+    DdeDisconnect(conversation);
+    DdeFreeStringHandle(instance, service);
+    DdeFreeStringHandle(instance, topic);
+    DdeUninitialize(instance);
+}
+
+void searchInReader(const wchar_t* program, const wchar_t* location, const wchar_t* word)
+{
+    wchar_t* searched = new (std::nothrow) wchar_t[commandLineCapacity];
+    wchar_t* commandLine = new (std::nothrow) wchar_t[commandLineCapacity];
+    if (searched != nullptr && commandLine != nullptr) {
+        copyWithoutQuotes(searched, commandLineCapacity, word);
+        // A cut command line would search or open something else: start nothing then.
+        if (SUCCEEDED(
+                StringCchPrintfW(commandLine, commandLineCapacity, readerCommandFormat, program, searched, location)))
+            startProgram(program, commandLine);
+    }
+    delete[] commandLine;
+    delete[] searched;
+}
+} // namespace
+
+void setPdfRetrySleep(void (*sleep)(DWORD milliseconds))
+{
+    retrySleep = sleep != nullptr ? sleep : realSleep;
+}
+
+void showPdfHelp(const wchar_t* location, const wchar_t* word)
+{
+    if (!helpFileExists(location))
+        return;
+    wchar_t program[pathCapacity];
+    if (findRegisteredProgram(acrobatKey, program, _countof(program)))
+        searchInAcrobat(program, location, word);
+    else if (findRegisteredProgram(readerKey, program, _countof(program)))
+        searchInReader(program, location, word);
+    else
+        shellOpenHelp(location, L"");
+}
