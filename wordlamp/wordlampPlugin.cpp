@@ -4,7 +4,10 @@
 #include "commandTable.h"
 #include "helpLookup.h"
 #include "helpSettings.h"
+#include "optionsDialog.h"
 #include "pluginHost.h"
+#include "wordlampMenus.h"
+#include "wordlampState.h"
 
 FuncItem funcItems[wordlampCommandCount];
 
@@ -18,7 +21,7 @@ void fillCommandTable()
         helpShortcut = new ShortcutKey{true, false, false, VK_F1};
     setCommand(funcItems[helpCommandIndex], L"Help", lookupHelp, helpShortcut);
     setCommand(funcItems[1], L"", nullptr, nullptr);
-    setCommand(funcItems[optionsCommandIndex], L"Options...", nullptr, nullptr);
+    setCommand(funcItems[optionsCommandIndex], L"Options...", showOptionsDialog, nullptr);
     setCommand(funcItems[3], L"", nullptr, nullptr);
     setCommand(funcItems[aboutCommandIndex], L"About", showAbout, nullptr);
 }
@@ -27,12 +30,15 @@ void fillCommandTable()
 void onLibraryAttach(HINSTANCE module)
 {
     pluginModule = module;
+    makeMenuBitmaps(module);
     fillCommandTable();
     loadSettings();
 }
 
 void onLibraryDetach(bool)
 {
+    // The editor's window must not keep calling into a library that is going away.
+    restoreEditorWindow();
     saveSettings();
 }
 
@@ -42,4 +48,24 @@ extern "C" FuncItem* getFuncsArray(int* count)
     return funcItems;
 }
 
-extern "C" void beNotified(SCNotification*) { }
+extern "C" void beNotified(SCNotification* notification)
+{
+    if (notification == nullptr)
+        return;
+    switch (notification->nmhdr.code) {
+    case NPPN_READY:
+        rebuildHelpMenuEntries();
+        subclassEditorWindow();
+        if (helpOptions.ShowMenuIcons)
+            setPluginMenuIcons();
+        break;
+    case NPPN_TBMODIFICATION:
+        if (notification->nmhdr.hwndFrom != nppData._nppHandle || !helpOptions.ShowToolBarButton)
+            break;
+        ToolbarIcons.hToolbarBmp = HelpBitmap;
+        ToolbarIcons.hToolbarIcon = nullptr;
+        SendMessageW(nppData._nppHandle, NPPM_ADDTOOLBARICON, static_cast<WPARAM>(funcItems[helpCommandIndex]._cmdID),
+            reinterpret_cast<LPARAM>(&ToolbarIcons));
+        break;
+    }
+}

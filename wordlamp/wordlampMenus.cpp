@@ -1,0 +1,232 @@
+#include "wordlampMenus.h"
+
+#include "helpLookup.h"
+#include "menuHelpers.h"
+#include "pathTemplate.h"
+#include "pluginHost.h"
+#include "resource.h"
+#include "wordlampPlugin.h"
+#include "wordlampState.h"
+
+#include <strsafe.h>
+
+namespace {
+constexpr int menuIconSize = 16;
+constexpr int entriesInContextMenu = 3;
+const wchar_t entriesPopupCaption[] = L"Wordlamp >>";
+
+// The items Wordlamp places in the editor's menus carry this address as their item data, so a
+// rebuild finds exactly them, wherever other items have pushed them since.
+const char placedItemTagSite = 0;
+
+ULONG_PTR placedItemTag()
+{
+    return reinterpret_cast<ULONG_PTR>(&placedItemTagSite);
+}
+
+HBITMAP bitmapFromIcon(HINSTANCE module, int iconId)
+{
+    HICON icon = static_cast<HICON>(
+        LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON, menuIconSize, menuIconSize, LR_CREATEDIBSECTION));
+    if (icon == nullptr)
+        return nullptr;
+    HBITMAP bitmap = iconToMenuBitmap(icon);
+    DestroyIcon(icon);
+    return bitmap;
+}
+
+// The menu that holds the help-menu entries under a mode; null where a mode places none.
+HMENU menuForMode(int mode)
+{
+    if (mode == 1)
+        return findOwnPluginMenu();
+    if (mode == 2)
+        return findHelpMenu();
+    return nullptr;
+}
+
+void removePlacedItems(HMENU menu)
+{
+    for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_DATA;
+        if (GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info) && info.dwItemData == placedItemTag())
+            DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
+    }
+}
+
+void appendSeparator(HMENU menu, ULONG_PTR tag)
+{
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    info.fType = MFT_SEPARATOR;
+    info.dwItemData = tag;
+    InsertMenuItemW(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &info);
+}
+
+// Entry i gets the identifier firstHelpEntryCommand + i whether or not the entries before it are shown.
+void appendEntryItems(HMENU menu, ULONG_PTR tag)
+{
+    for (unsigned i = 0; i < helpEntryTable.Count && i < MaxHelpEntries; ++i) {
+        HelpEntry& entry = helpEntryTable.Entries[i];
+        if (!entry.Show)
+            continue;
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_ID | MIIM_STRING | MIIM_DATA;
+        info.wID = firstHelpEntryCommand + i;
+        info.dwTypeData = entry.Name;
+        info.dwItemData = tag;
+        if (helpOptions.ShowMenuIcons) {
+            info.fMask |= MIIM_BITMAP;
+            info.hbmpItem = HelpBitmap;
+        }
+        InsertMenuItemW(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &info);
+    }
+}
+
+void insertHelpItem(HMENU menu, UINT position)
+{
+    UINT helpId = static_cast<UINT>(funcItems[helpCommandIndex]._cmdID);
+    InsertMenuW(menu, position, MF_BYPOSITION | MF_STRING, helpId, L"Help");
+    if (helpOptions.ShowMenuIcons)
+        setMenuItemBitmap(menu, helpId, HelpBitmap);
+}
+
+void insertEntriesPopup(HMENU menu, UINT position)
+{
+    HMENU popup = buildEntriesPopup();
+    if (!InsertMenuW(menu, position, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(popup), entriesPopupCaption))
+        DestroyMenu(popup);
+}
+
+// The editor builds its context menu afresh for every showing, so the items are added every time.
+void addContextMenuItems(HMENU menu)
+{
+    bool showEntries = helpOptions.HelpMenuMode == entriesInContextMenu;
+    bool showHelp = helpOptions.ShowContextMenuEntry != 0;
+    if (!(showEntries || showHelp) || !isEditorContextMenuById(menu))
+        return;
+    if (helpOptions.ShowContextMenuEntryOnTop) {
+        // Each insertion goes before the previous one: "Help", "Wordlamp >>", separator.
+        InsertMenuW(menu, 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+        if (showEntries)
+            insertEntriesPopup(menu, 0);
+        if (showHelp)
+            insertHelpItem(menu, 0);
+    } else {
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        if (showHelp)
+            insertHelpItem(menu, static_cast<UINT>(GetMenuItemCount(menu)));
+        if (showEntries)
+            insertEntriesPopup(menu, static_cast<UINT>(GetMenuItemCount(menu)));
+    }
+    applyClassicMenuStyle(menu);
+}
+
+void runEntryCommand(unsigned index)
+{
+    // The identifier of a free slot is still Wordlamp's: it does nothing rather than reach the editor.
+    if (index >= helpEntryTable.Count)
+        return;
+    // The viewers may expand templates of their own, so the location is kept apart.
+    wchar_t location[pathCapacity];
+    StringCchCopyW(location, _countof(location), expandPathTemplate(helpEntryTable.Entries[index].File));
+    runHelpEntry(location);
+}
+} // namespace
+
+void makeMenuBitmaps(HINSTANCE module)
+{
+    if (HelpBitmap == nullptr)
+        HelpBitmap = bitmapFromIcon(module, IDI_HELP_ICON);
+    if (OptionsBitmap == nullptr)
+        OptionsBitmap = bitmapFromIcon(module, IDI_OPTIONS_ICON);
+    if (AboutBitmap == nullptr)
+        AboutBitmap = bitmapFromIcon(module, IDI_ABOUT_ICON);
+}
+
+void rebuildHelpMenuEntries()
+{
+    // Only what Wordlamp placed goes: items that something else put before, between or after
+    // Wordlamp's stay where they are.
+    removePlacedItems(menuForMode(PlacedMenuMode));
+    PlacedMenuMode = helpOptions.HelpMenuMode;
+    HMENU target = menuForMode(PlacedMenuMode);
+    if (target == nullptr)
+        return;
+    if (PlacedMenuMode == 1)
+        OwnMenuBase = GetMenuItemCount(target);
+    else
+        HelpMenuBase = GetMenuItemCount(target);
+    // The separator comes even when no entry is shown.
+    appendSeparator(target, placedItemTag());
+    appendEntryItems(target, placedItemTag());
+    applyClassicMenuStyle(target);
+}
+
+HMENU buildEntriesPopup()
+{
+    HMENU popup = CreatePopupMenu();
+    appendEntryItems(popup, 0);
+    return popup;
+}
+
+void setPluginMenuIcons()
+{
+    HMENU pluginsMenu = findPluginsMenu();
+    if (pluginsMenu == nullptr)
+        return;
+    // The plug-in's own item opens a sub-menu and has no identifier: it is addressed by position.
+    int position = findMenuItemByCaption(pluginsMenu, getName());
+    if (position >= 0) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_BITMAP;
+        info.hbmpItem = HelpBitmap;
+        SetMenuItemInfoW(pluginsMenu, static_cast<UINT>(position), TRUE, &info);
+    }
+    setMenuItemBitmap(pluginsMenu, static_cast<UINT>(funcItems[helpCommandIndex]._cmdID), HelpBitmap);
+    setMenuItemBitmap(pluginsMenu, static_cast<UINT>(funcItems[optionsCommandIndex]._cmdID), OptionsBitmap);
+    setMenuItemBitmap(pluginsMenu, static_cast<UINT>(funcItems[aboutCommandIndex]._cmdID), AboutBitmap);
+    applyClassicMenuStyle(pluginsMenu);
+}
+
+LRESULT CALLBACK wordlampWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND: {
+        UINT id = LOWORD(wParam);
+        if (id >= firstHelpEntryCommand && id < firstHelpEntryCommand + MaxHelpEntries) {
+            runEntryCommand(id - firstHelpEntryCommand);
+            return 0;
+        }
+        break;
+    }
+    case WM_INITMENUPOPUP:
+        addContextMenuItems(reinterpret_cast<HMENU>(wParam));
+        break;
+    }
+    if (SavedWindowProc == nullptr)
+        return DefWindowProcW(window, message, wParam, lParam);
+    return CallWindowProcW(SavedWindowProc, window, message, wParam, lParam);
+}
+
+void subclassEditorWindow()
+{
+    // A second subclassing would keep our own procedure as the editor's and call itself forever.
+    if (SavedWindowProc != nullptr || nppData._nppHandle == nullptr)
+        return;
+    SavedWindowProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(nppData._nppHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wordlampWndProc)));
+}
+
+void restoreEditorWindow()
+{
+    if (SavedWindowProc == nullptr)
+        return;
+    SetWindowLongPtrW(nppData._nppHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SavedWindowProc));
+    SavedWindowProc = nullptr;
+}

@@ -1,0 +1,22 @@
+// Wordlamp in the editor's menus: the help entries as menu items of their own, the context
+// menu's "Help" item and "Wordlamp >>" sub-menu, the menu icons and the subclassed main window.
+#pragma once
+
+#include <windows.h>
+
+// Makes HelpBitmap, OptionsBitmap and AboutBitmap from the icon resources; once, at attach.
+void makeMenuBitmaps(HINSTANCE module);
+// Removes the help-menu entries placed before and places them anew after HelpMenuMode.
+void rebuildHelpMenuEntries();
+// A new pop-up menu with one item per entry whose Show is set; empty when none is.
+HMENU buildEntriesPopup();
+// Gives the plug-in's item in the Plugins menu and its commands their icons.
+void setPluginMenuIcons();
+
+// The window procedure installed on the editor's main window: runs the entry commands and adds
+// Wordlamp's items to the editing view's context menu.
+LRESULT CALLBACK wordlampWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Installs wordlampWndProc, keeping the editor's procedure in SavedWindowProc.
+void subclassEditorWindow();
+// Puts the editor's procedure back, if it was replaced.
+void restoreEditorWindow();
