@@ -1,0 +1,40 @@
+// Space replacement within fixed buffers.
+#include "testSupport.h"
+#include "textHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+
+TEST(ReplaceSpaces, ReplacesEverySpaceWhileItFits)
+{
+    constexpr size_t guardCount = 4;
+    struct Case {
+        const wchar_t* text;
+        size_t capacity;
+        const wchar_t* replacement;
+        const wchar_t* expected;
+        bool fits;
+    };
+    const Case cases[] = {
+        {L"a b  c", 64, L";*.", L"a;*.b;*.;*.c", true}, // two spaces give an empty item
+        {L"Word Lamp ", 64, L"", L"WordLamp", true}, {L"", 64, L";*.", L"", true}, {L"none", 64, L";*.", L"none", true},
+        {L"a b", 6, L";*.", L"a;*.b", true},                                    // five characters and the terminator
+        {L"a b c", 8, L";*.", L"a;*.b c", false},                               // the second would need nine
+        {L"a b", 5, L";*.", L"a b", false}, {L"a b", 64, L" x", L"a xb", true}, // a replacement holding a space ends
+    };
+    for (const Case& c : cases) {
+        wchar_t buffer[64 + guardCount];
+        wmemset(buffer, L'#', _countof(buffer));
+        wcscpy(buffer, c.text);
+        wchar_t* result = replaceSpaces(buffer, c.capacity, c.replacement);
+        EXPECT_EQ(result, c.fits ? buffer : nullptr) << narrow(c.text);
+        EXPECT_STREQ(buffer, c.expected);
+        for (size_t i = c.capacity; i < c.capacity + guardCount; ++i)
+            EXPECT_EQ(buffer[i], L'#') << "written past the buffer: " << narrow(c.text);
+    }
+    wchar_t text[] = L"a b";
+    EXPECT_EQ(replaceSpaces(nullptr, 8, L""), nullptr);
+    EXPECT_EQ(replaceSpaces(text, _countof(text), nullptr), nullptr);
+    EXPECT_STREQ(text, L"a b");
+}
