@@ -4,6 +4,7 @@
 #include "commandTable.h"
 #include "helpLookup.h"
 #include "helpSettings.h"
+#include "msHelpViewer.h"
 #include "optionsDialog.h"
 #include "pluginHost.h"
 #include "wordlampMenus.h"
@@ -35,11 +36,12 @@ void onLibraryAttach(HINSTANCE module)
     loadSettings();
 }
 
-void onLibraryDetach(bool)
+void onLibraryDetach(bool processEnding)
 {
     // The editor's window must not keep calling into a library that is going away.
     restoreEditorWindow();
     saveSettings();
+    releaseMsHelpClient(processEnding);
 }
 
 extern "C" FuncItem* getFuncsArray(int* count)
