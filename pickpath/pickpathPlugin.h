@@ -8,7 +8,12 @@ constexpr int openCommandIndex = 0;
 constexpr int optionsCommandIndex = 2;
 constexpr int aboutCommandIndex = 4;
 
+// A command the editor leaves free for plug-ins; sent to its main window, it opens the selection.
+constexpr WORD openSelectionMenuCommand = 65101;
+
 extern FuncItem funcItems[pickpathCommandCount];
+
+LRESULT CALLBACK pickpathWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Called from the library's entry point; the test programs call them to stand in for it.
 void onLibraryAttach(HINSTANCE module);

@@ -1,0 +1,36 @@
+// Pickpath's process-wide state, all in one place: the search entries, the options and what the
+// binding to the editor keeps for the life of the library.
+#pragma once
+
+#include "hostInterface.h"
+#include "textBuffers.h"
+
+#include <windows.h>
+
+constexpr unsigned MaxSearchEntries = 50;
+
+struct SearchEntry {
+    wchar_t Name[pathCapacity];       // also the entry's section name in the settings file
+    wchar_t Mask[pathCapacity];       // file-name masks such as *.c;*.h
+    wchar_t Path[folderListCapacity]; // search folders separated by ";", "!" searches the whole sub-tree
+    wchar_t Ext[pathCapacity];        // extensions such as .c;.h, tried on a selection without one
+};
+
+struct SearchEntryTable {
+    SearchEntry Entries[MaxSearchEntries];
+    unsigned Count; // slots 0 to Count - 1 are in use, in the user's order
+};
+
+// Each field is named after its key in the settings file's section "Options".
+struct PickpathOptions {
+    int ShowToolBarButton;
+    int ShowContextMenuEntry;
+    int ShowContextMenuEntryOnTop;
+};
+
+extern SearchEntryTable searchEntryTable;
+extern PickpathOptions pickpathOptions;
+
+// The binding to the editor, kept for the life of the library.
+extern WNDPROC SavedWindowProc;   // the editor's window procedure before ours; null until subclassed
+extern toolbarIcons ToolbarIcons; // sent with the toolbar button, so it must outlive the request
