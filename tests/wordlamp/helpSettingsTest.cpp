@@ -1,0 +1,145 @@
+// Wordlamp's settings file through the real library: what loading reads is what saving writes
+// back when the library is unloaded.
+#include "wordlampTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// Loads and unloads Wordlamp.dll over the given settings and answers the file it left behind.
+std::wstring roundTrip(const std::wstring& settings, bool ansi)
+{
+    writeSettings(settings, ansi);
+    HMODULE module = LoadLibraryW(pluginPath(L"Wordlamp.dll").c_str());
+    EXPECT_NE(module, nullptr);
+    if (module != nullptr)
+        FreeLibrary(module);
+    return joinLines(settingsLines());
+}
+
+std::wstring entrySection(const std::wstring& name, const std::wstring& mask, const std::wstring& file, int show)
+{
+    return L"[" + name + L"]\nMask=" + mask + L"\nFile=" + file + L"\nShow=" + std::to_wstring(show) + L"\n";
+}
+
+std::wstring manySections(int count, size_t nameLength)
+{
+    std::wstring text;
+    for (int i = 0; i < count; ++i) {
+        std::wstring name = L"Entry" + std::to_wstring(i);
+        name.resize(nameLength, L'x');
+        text += entrySection(name, L"*.e" + std::to_wstring(i), L"help" + std::to_wstring(i) + L".chm", i % 2);
+    }
+    return text;
+}
+} // namespace
+
+TEST(HelpSettings, RoundTrips)
+{
+    struct Case {
+        const char* what;
+        std::wstring file;
+        std::wstring saved;
+    };
+    const std::wstring defaults = optionsSection();
+    const Case cases[] = {
+        {"no file gives the defaults", L"", defaults},
+        {"only options, no entries", optionsSection(1, 2, 1, 1, 1, 1, 0), optionsSection(1, 2, 1, 1, 1, 1, 0)},
+        {"OPTIONS in capitals is the options section, no entry", L"[OPTIONS]\nStayOnTop=1\nShowMenuIcons=0\n",
+            optionsSection(1, 0, 0, 0, 0, 0, 0)},
+        {"flags count as set when non-zero; the menu mode keeps its number",
+            L"[Options]\nStayOnTop=5\nHelpMenuMode=7\nShowMenuIcons=-2\n[C]\nMask=*.c\nFile=c.chm\nShow=5\n",
+            optionsSection(1, 7, 0, 0, 0, 0, 1) + entrySection(L"C", L"*.c", L"c.chm", 1)},
+        {"a value that is no number reads as 0", L"[Options]\nHelpMenuMode=two\nShowMenuIcons=no\n",
+            optionsSection(0, 0, 0, 0, 0, 0, 0)},
+        {"legacy Extension becomes a mask and is not written again", L"[C]\nExtension=c cpp h\nFile=c.chm\nShow=1\n",
+            defaults + entrySection(L"C", L"*.c;*.cpp;*.h", L"c.chm", 1)},
+        {"an empty Mask falls back to Extension", L"[Text]\nMask=\nExtension=txt\nFile=$word$.txt\n",
+            defaults + entrySection(L"Text", L"*.txt", L"$word$.txt", 0)},
+        {"neither Mask nor Extension", L"[Bare]\nFile=x.hlp\n", defaults + entrySection(L"Bare", L"*.", L"x.hlp", 0)},
+        {"a Mask is kept even beside an Extension", L"[Both]\nMask=*.h\nExtension=c\nFile=y\n",
+            defaults + entrySection(L"Both", L"*.h", L"y", 0)},
+        {"file order is table order; options come first; foreign keys and sections' extras go",
+            L"[Zeta]\nMask=*.z\nFile=z.chm\nShow=1\nColour=red\n[Options]\nStayOnTop=1\nUnknown=3\n[Alpha]\nFile=a."
+            L"chm\n"
+            L"Mask=*.a\n[Mid]\nMask=*.m\nFile=%TEMP%\\m.pdf\n",
+            optionsSection(1) + entrySection(L"Zeta", L"*.z", L"z.chm", 1) + entrySection(L"Alpha", L"*.a", L"a.chm", 0)
+                + entrySection(L"Mid", L"*.m", L"%TEMP%\\m.pdf", 0)},
+        {"a name and paths outside the ANSI code page survive",
+            L"[\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC "
+            L"\u6587\u6863]\nMask=*.\u00E9\nFile=C:\\\u6587\u6863\\h.chm\n",
+            defaults
+                + entrySection(L"\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC \u6587\u6863", L"*.\u00E9",
+                    L"C:\\\u6587\u6863\\h.chm", 0)},
+        {"more than 4,096 characters of section names are all read", manySections(40, 200),
+            defaults + manySections(40, 200)},
+        {"60 sections give the first 50 entries", manySections(60, 8), defaults + manySections(50, 8)},
+    };
+    for (const Case& c : cases) {
+        removeSettings();
+        EXPECT_EQ(roundTrip(c.file, false), c.saved) << c.what;
+    }
+}
+
+TEST(HelpSettings, OldAnsiFilesLoad)
+{
+    removeSettings();
+    EXPECT_EQ(roundTrip(L"[Options]\r\nHelpMenuMode=3\r\n[Java]\r\nExtension=java jav\r\nFile=j.chm\r\n", true),
+        optionsSection(0, 3) + entrySection(L"Java", L"*.java;*.jav", L"j.chm", 0));
+}
+
+TEST(HelpSettings, OverlongValuesAreCutToTheirFields)
+{
+    std::wstring longName(300, L'N');
+    std::wstring longMask = L"*.";
+    longMask.append(298, L'm');
+    std::wstring extensions;
+    for (int i = 0; i < 200; ++i)
+        extensions += L"e" + std::to_wstring(i) + L" ";
+    std::wstring builtMask = L"*." + extensions;
+    for (size_t space = builtMask.find(L' '); space != std::wstring::npos; space = builtMask.find(L' ', space + 3))
+        builtMask.replace(space, 1, L";*.");
+
+    removeSettings();
+    std::wstring saved = roundTrip(L"[" + longName + L"]\nMask=" + longMask + L"\nFile=" + longMask
+            + L"\n[Legacy]\nExtension=" + extensions + L"\nFile=l.chm\n",
+        false);
+    EXPECT_EQ(saved,
+        optionsSection() + entrySection(longName.substr(0, 259), longMask.substr(0, 259), longMask.substr(0, 259), 0)
+            + entrySection(L"Legacy", builtMask.substr(0, 259), L"l.chm", 0));
+}
+
+TEST(HelpSettings, AFailedSaveLeavesTheOldFile)
+{
+    removeSettings();
+    const std::wstring before = L"[Options]\nStayOnTop=1\n[Keep]\nExtension=c\nFile=k.chm\n";
+    writeSettings(before);
+    HMODULE module = LoadLibraryW(pluginPath(L"Wordlamp.dll").c_str());
+    ASSERT_NE(module, nullptr);
+    // Held open without sharing, the file can't be replaced when the library saves.
+    HANDLE held = CreateFileW(settingsFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    FreeLibrary(module);
+    CloseHandle(held);
+    EXPECT_EQ(readTextFile(settingsFilePath()), before);
+
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((programFolder() + L"\\Plugins\\Config\\*").c_str(), &found);
+    std::vector<std::wstring> names;
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            if (found.cFileName[0] != L'.')
+                names.push_back(found.cFileName);
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    EXPECT_EQ(names, std::vector<std::wstring>{L"Wordlamp.ini"}) << "no half-written file is left behind";
+}
+
+TEST(HelpSettings, SavingMakesTheMissingFolder)
+{
+    removeTree(programFolder() + L"\\Plugins");
+    HMODULE module = LoadLibraryW(pluginPath(L"Wordlamp.dll").c_str());
+    ASSERT_NE(module, nullptr);
+    FreeLibrary(module);
+    EXPECT_EQ(joinLines(settingsLines()), optionsSection());
+}

@@ -1,0 +1,247 @@
+// Each viewer as its engine's stand-in saw it: HTML Help (through the binding's registry lookup),
+// WinHelp (a window of the class WinHelp talks to) and the shell (a program that records its
+// command line). Ctrl+F1 goes through the real library; the rest calls the viewers directly.
+#include "dialogDriver.h"
+#include "helpLookup.h"
+#include "helpViewers.h"
+#include "pluginHost.h"
+#include "wordlampState.h"
+
+#include "wordlampTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <htmlhelp.h>
+
+namespace {
+std::wstring oneEntry(const std::wstring& mask, const std::wstring& file, int stayOnTop = 0)
+{
+    return optionsSection(stayOnTop) + L"[Entry]\nMask=" + mask + L"\nFile=" + file + L"\n";
+}
+
+// Ctrl+F1 in x.<extension> with the word, over one entry for that extension.
+struct HelpKeyPress {
+    HelpKeyPress(const std::wstring& location, const std::wstring& word, int stayOnTop = 0)
+        : wordlamp(oneEntry(L"*.txt", location, stayOnTop))
+    {
+        EXPECT_TRUE(wordlamp.loaded);
+        wordlamp.editor.document.open(L"C:\\work\\x.txt");
+        wordlamp.editor.document.currentWord = word;
+        EXPECT_TRUE(wordlamp.editor.pressShortcut(true, false, false, VK_F1));
+    }
+    WordlampInEditor wordlamp;
+};
+
+// The viewers linked into this program talk to this editor.
+class ViewerCalls : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        pluginModule = GetModuleHandleW(nullptr);
+        nppData = editor.nppData();
+        helpOptions = HelpOptions{};
+    }
+    StandinEditor editor;
+    DialogDriver driver;
+    HelpFiles files;
+};
+} // namespace
+
+TEST(HelpViewers, HtmlHelpGetsAKeywordLookupOwnedAsStayOnTopSays)
+{
+    HelpFiles files;
+    HtmlHelpStandin htmlHelp;
+    DialogDriver driver;
+    std::wstring chm = files.make(L"api.chm");
+    for (int stayOnTop : {0, 1}) {
+        htmlHelp.clear();
+        HelpKeyPress press(chm, L"CreateWindowExW", stayOnTop);
+        std::vector<HtmlHelpCall> calls = htmlHelp.calls();
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].owner, stayOnTop ? press.wordlamp.editor.mainWindow() : GetDesktopWindow());
+        EXPECT_STREQ(calls[0].file, chm.c_str());
+        EXPECT_EQ(calls[0].command, 13u) << "HH_KEYWORD_LOOKUP";
+        EXPECT_STREQ(calls[0].keyword, L"CreateWindowExW");
+        EXPECT_EQ(calls[0].recordSize, static_cast<int>(sizeof(HH_AKLINK)));
+        EXPECT_FALSE(calls[0].reserved);
+        EXPECT_TRUE(calls[0].indexOnFail);
+        EXPECT_TRUE(calls[0].otherFieldsNull);
+    }
+    EXPECT_TRUE(driver.messageBoxes.empty());
+}
+
+TEST(HelpViewers, AnHtmlHelpEngineWithoutItsEntryIsGivenUpForGood)
+{
+    HelpFiles files;
+    DialogDriver driver;
+    std::wstring chm = files.make(L"api.chm");
+    const std::wstring settings = oneEntry(L"*.txt", chm);
+    HtmlHelpStandin working;
+    {
+        WordlampInEditor wordlamp(settings);
+        wordlamp.editor.document.open(L"C:\\work\\x.txt");
+        wordlamp.editor.document.currentWord = L"word";
+        {
+            HtmlHelpStandin broken(L"hhNoEntry.dll");
+            wordlamp.pressHelp();
+        }
+        // The working engine is registered again, but the binding has failed and tries nothing more.
+        wordlamp.pressHelp();
+        wordlamp.pressHelp();
+        EXPECT_EQ(working.callCount(), 0);
+    }
+    // A fresh load of the library binds afresh.
+    HelpKeyPress press(chm, L"word");
+    EXPECT_EQ(working.callCount(), 1);
+    EXPECT_TRUE(driver.messageBoxes.empty()) << "a failed binding is not reported";
+}
+
+TEST(HelpViewers, WinHelpGetsTheKeywordOrTheContents)
+{
+    HelpFiles files;
+    WinHelpStandin winHelp;
+    DialogDriver driver;
+    std::wstring hlp = files.make(L"win32.hlp");
+    HelpKeyPress press(hlp, L"GetDC", 1);
+    ASSERT_EQ(winHelp.calls.size(), 1u);
+    EXPECT_EQ(winHelp.calls[0].owner, press.wordlamp.editor.mainWindow());
+    EXPECT_EQ(winHelp.calls[0].command, 0x0101u) << "HELP_KEY";
+    EXPECT_EQ(winHelp.calls[0].file, hlp);
+    // Wine's WinHelpW hands the keyword on unconverted to its ANSI form, so only the text up to the
+    // first zero byte arrives: the first letter.
+    EXPECT_EQ(winHelp.calls[0].data, L"G");
+    EXPECT_TRUE(driver.messageBoxes.empty());
+}
+
+TEST(HelpViewers, TheShellStartsAProgramWithTheWordAsItsCommandLine)
+{
+    DialogDriver driver;
+    clearShellRecord();
+    HelpKeyPress press(shellRecorderPath(), L"strcpy_s");
+    EXPECT_EQ(waitForShellRecord(), L"\"" + shellRecorderPath() + L"\" strcpy_s");
+    EXPECT_TRUE(driver.messageBoxes.empty());
+}
+
+TEST(HelpViewers, ShellFailuresShowTheirTextWithTheErrorIcon)
+{
+    HelpFiles files;
+    DialogDriver driver;
+    std::wstring unassociated = files.make(L"notes.wlnoassoc");
+    std::vector<HWND> owners;
+    for (const std::wstring& location : {files.path(L"missing.txt"), unassociated}) {
+        HelpKeyPress press(location, L"w");
+        owners.push_back(press.wordlamp.editor.mainWindow());
+    }
+    ASSERT_EQ(driver.messageBoxes.size(), 2u);
+    EXPECT_EQ(driver.messageBoxes[0].owner, owners[0]);
+    EXPECT_EQ(driver.messageBoxes[1].owner, owners[1]);
+    EXPECT_EQ(driver.messageBoxes[0].text, L"The specified file was not found.");
+    EXPECT_EQ(driver.messageBoxes[1].text,
+        L"There is no application associated with the given file name extension. This error will also be returned "
+        L"if you attempt to print a file that is not printable.");
+    for (const MessageBoxRecord& box : driver.messageBoxes) {
+        EXPECT_EQ(box.caption, L"Wordlamp");
+        EXPECT_EQ(box.icon, IconKind::error);
+    }
+}
+
+TEST_F(ViewerCalls, EveryShellErrorHasItsText)
+{
+    struct Case {
+        intptr_t code;
+        const wchar_t* text; // null: success, nothing shown
+    };
+    const Case cases[] = {
+        {0, L"The operating system is out of memory or resources."},
+        {2, L"The specified file was not found."},
+        {3, L"The specified path was not found."},
+        {5, L"The operating system denied access to the specified file."},
+        {8, L"There was not enough memory to complete the operation."},
+        {11, L"The .exe file is invalid (non-Win32\u00CE\u00A0.exe or error in .exe image)."},
+        {26, L"A sharing violation occurred."},
+        {27, L"The file name association is incomplete or invalid."},
+        {28, L"The DDE transaction could not be completed because the request timed out."},
+        {29, L"The DDE transaction failed."},
+        {30, L"The DDE transaction could not be completed because other DDE transactions were being processed."},
+        {31,
+            L"There is no application associated with the given file name extension. This error will also be "
+            L"returned if you attempt to print a file that is not printable."},
+        {32, L"The specified dynamic-link library was not found."},
+        {1, L"Unknown error: ShellExecuted returned 1."},
+        {4, L"Unknown error: ShellExecuted returned 4."},
+        {-7, L"Unknown error: ShellExecuted returned -7."},
+        {33, nullptr},
+        {42, nullptr},
+    };
+    for (const Case& c : cases) {
+        driver.messageBoxes.clear();
+        reportShellExecuteError(c.code);
+        if (c.text == nullptr) {
+            EXPECT_TRUE(driver.messageBoxes.empty()) << c.code;
+            continue;
+        }
+        ASSERT_EQ(driver.messageBoxes.size(), 1u) << c.code;
+        EXPECT_EQ(driver.messageBoxes[0].text, c.text);
+        EXPECT_EQ(driver.messageBoxes[0].caption, L"Wordlamp");
+        EXPECT_EQ(driver.messageBoxes[0].icon, IconKind::error);
+        EXPECT_EQ(driver.messageBoxes[0].owner, editor.mainWindow());
+    }
+}
+
+TEST_F(ViewerCalls, AMenuEntrySearchesTheWordOnlyWhenAskedTo)
+{
+    WinHelpStandin winHelp;
+    std::wstring hlp = files.make(L"menu.hlp");
+    struct Case {
+        int searchWord;
+        const wchar_t* word;
+        UINT command;
+        bool asksForWord;
+    };
+    const Case cases[] = {
+        {0, L"Beep", 0x0003, false}, // HELP_CONTENTS: the word isn't even asked for
+        {1, L"Beep", 0x0101, true},  // HELP_KEY
+        {1, L"", 0x0003, true},      // nothing under the caret: the contents, without a message
+    };
+    for (const Case& c : cases) {
+        winHelp.calls.clear();
+        editor.requests.clear();
+        helpOptions.HelpMenuSearchWord = c.searchWord;
+        editor.document.currentWord = c.word;
+        runHelpEntry(hlp.c_str());
+        ASSERT_EQ(winHelp.calls.size(), 1u);
+        EXPECT_EQ(winHelp.calls[0].command, c.command);
+        EXPECT_EQ(editor.requestCount(NPPM_GETCURRENTWORD), c.asksForWord ? 1u : 0u);
+    }
+    EXPECT_TRUE(driver.messageBoxes.empty());
+}
+
+TEST_F(ViewerCalls, TheLocationsFormChoosesTheViewer)
+{
+    WinHelpStandin winHelp;
+    std::wstring hlp = files.make(L"UPPER.HLP");
+    openHelp(hlp.c_str(), L"w");
+    EXPECT_EQ(winHelp.calls.size(), 1u) << "extensions ignore case";
+
+    struct Case {
+        std::wstring location;
+        const wchar_t* text;
+        const wchar_t* caption;
+    };
+    const Case cases[] = {
+        // The extension comes before the address form: a web address ending in .pdf is a PDF file.
+        {L"http://example.com/manual.pdf", L"The specified help file does not exist!", L"Wordlamp"},
+        {files.path(L"missing.hlp"), L"The specified help file does not exist!", L"Wordlamp"},
+        {files.path(L"missing.CHM"), L"The specified help file does not exist!", L"Wordlamp"},
+        {files.path(L"missing.doc"), L"The specified file was not found.", L"Wordlamp"},
+        // The Document Explorer, not the shell, gets an ms-help address; none is registered here.
+        {L"MS-HELP://MS.VSCC.v90/MS.MSDNQTR.v90.en", L"Unable to display MsHelp!", L"ERROR"},
+    };
+    for (const Case& c : cases) {
+        driver.messageBoxes.clear();
+        openHelp(c.location.c_str(), L"w");
+        ASSERT_EQ(driver.messageBoxes.size(), 1u) << narrow(c.location);
+        EXPECT_EQ(driver.messageBoxes[0].text, c.text);
+        EXPECT_EQ(driver.messageBoxes[0].caption, c.caption);
+    }
+    EXPECT_EQ(winHelp.calls.size(), 1u);
+}
