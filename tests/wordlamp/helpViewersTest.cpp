@@ -95,6 +95,47 @@ TEST(HelpViewers, AnHtmlHelpEngineWithoutItsEntryIsGivenUpForGood)
     EXPECT_TRUE(driver.messageBoxes.empty()) << "a failed binding is not reported";
 }
 
+TEST(HelpViewers, WithoutARegisteredEngineTheBindingLoadsItByNameOnce)
+{
+    HelpFiles files;
+    DialogDriver driver;
+    std::wstring chm = files.make(L"api.chm");
+    const std::wstring settings = oneEntry(L"*.txt", chm);
+    const std::wstring disabled = L"";
+    const std::wstring native = L"native";
+    const std::wstring nowhere = files.path(L"nowhere\\hhctrl.ocx");
+    HtmlHelpStandin working;
+    {
+        // Wine's loader is told to refuse the engine by name, and the registered path leads nowhere.
+        RegistryValueSwap refused(HKEY_CURRENT_USER, wineDllOverrides, L"hhctrl.ocx", &disabled);
+        RegistryValueSwap unregistered(HKEY_LOCAL_MACHINE, htmlHelpServerKey, L"", &nowhere);
+        WordlampInEditor wordlamp(settings);
+        wordlamp.editor.document.open(L"C:\\work\\x.txt");
+        wordlamp.editor.document.currentWord = L"word";
+        wordlamp.pressHelp();
+        ASSERT_EQ(GetModuleHandleW(L"hhctrl.ocx"), nullptr);
+        {
+            // With the working engine registered again the failed binding still tries nothing.
+            HtmlHelpStandin registeredAgain;
+            wordlamp.pressHelp();
+            EXPECT_EQ(registeredAgain.callCount(), 0);
+        }
+    }
+    // No registered engine: the library loads "hhctrl.ocx" by name, here the stand-in beside this program.
+    RegistryValueSwap preferred(HKEY_CURRENT_USER, wineDllOverrides, L"hhctrl.ocx", &native);
+    RegistryValueSwap unregistered(HKEY_LOCAL_MACHINE, htmlHelpServerKey, L"", nullptr);
+    HelpKeyPress press(chm, L"word");
+    HMODULE byName = GetModuleHandleW(L"hhctrl.ocx");
+    ASSERT_NE(byName, nullptr);
+    wchar_t loadedFrom[MAX_PATH] = L"";
+    GetModuleFileNameW(byName, loadedFrom, MAX_PATH);
+    EXPECT_EQ(std::wstring(loadedFrom), programFolder() + L"\\hhctrl.ocx");
+    auto log = libraryEntry<HtmlHelpLogFunction>(byName, "htmlHelpLog");
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(log()->count, 1);
+    EXPECT_TRUE(driver.messageBoxes.empty());
+}
+
 TEST(HelpViewers, WinHelpGetsTheKeywordOrTheContents)
 {
     HelpFiles files;

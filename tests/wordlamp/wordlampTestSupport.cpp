@@ -10,8 +10,6 @@ public:
 };
 const auto* const settingsEnvironment = ::testing::AddGlobalTestEnvironment(new SettingsBesideProgram);
 
-const wchar_t htmlHelpServerKey[] = L"Software\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
-
 // The block WinHelp sends with WM_COPYDATA: sizes and offsets, then the file name and the data as
 // ANSI texts.
 #pragma pack(push, 1)
@@ -36,6 +34,9 @@ std::wstring widen(const char* text)
 
 WinHelpStandin* activeWinHelp = nullptr;
 } // namespace
+
+const wchar_t htmlHelpServerKey[] = L"Software\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+const wchar_t wineDllOverrides[] = L"Software\\Wine\\DllOverrides";
 
 std::wstring settingsFilePath()
 {

@@ -34,6 +34,11 @@ struct WordlampInEditor {
     void pressHelp() { editor.pressShortcut(true, false, false, VK_F1); }
 };
 
+// Where HKEY_CLASSES_ROOT names the HTML Help control's server, as Wine keeps it (below
+// HKEY_LOCAL_MACHINE), and where Wine's loader reads which libraries to refuse or take from disk.
+extern const wchar_t htmlHelpServerKey[];
+extern const wchar_t wineDllOverrides[];
+
 // The HTML Help engine stand-in, registered as the HTML Help control's server for the object's
 // life; the previous registration comes back afterwards.
 class HtmlHelpStandin {
