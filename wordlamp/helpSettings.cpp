@@ -84,6 +84,10 @@ void saveSettings()
     }
     for (unsigned i = 0; i < helpEntryTable.Count && i < MaxHelpEntries; ++i) {
         const HelpEntry& entry = helpEntryTable.Entries[i];
+        // A section without a name can't be read back as an entry, and its keys would land outside
+        // any section or hide the sections after it.
+        if (entry.Name[0] == L'\0')
+            continue;
         writer.write(entry.Name, L"Mask", entry.Mask);
         writer.write(entry.Name, L"File", entry.File);
         writer.writeFlag(entry.Name, L"Show", entry.Show);

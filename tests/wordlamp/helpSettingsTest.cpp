@@ -1,5 +1,7 @@
 // Wordlamp's settings file through the real library: what loading reads is what saving writes
 // back when the library is unloaded.
+#include "helpSettings.h"
+#include "pluginHost.h"
 #include "wordlampTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -142,4 +144,27 @@ TEST(HelpSettings, SavingMakesTheMissingFolder)
     ASSERT_NE(module, nullptr);
     FreeLibrary(module);
     EXPECT_EQ(joinLines(settingsLines()), optionsSection());
+}
+
+TEST(HelpSettings, SavingWritesTheTableAsItStands)
+{
+    pluginModule = GetModuleHandleW(nullptr);
+    removeSettings();
+    const HelpEntry entries[] = {
+        {L"", L"*.x", L"lost.chm", 1},
+        {L"C++", L"*.cpp;*.h", L"$cdir$\\cpp.chm", 5},
+        {L"Web", L"*.html", L"https://example.com/?q=$word$", 0},
+    };
+    helpOptions = HelpOptions{1, 3, 1, 0, 1, 0, 0};
+    helpEntryTable.Count = 0;
+    for (const HelpEntry& entry : entries)
+        copyHelpEntry(helpEntryTable.Entries[helpEntryTable.Count++], entry);
+    EXPECT_EQ(helpEntryTable.Entries[1].Show, 5);
+    EXPECT_STREQ(helpEntryTable.Entries[2].File, L"https://example.com/?q=$word$");
+    saveSettings();
+    // The nameless entry has no section to go to and is left out.
+    EXPECT_EQ(joinLines(settingsLines()),
+        optionsSection(1, 3, 1, 0, 1, 0, 0) + entrySection(L"C++", L"*.cpp;*.h", L"$cdir$\\cpp.chm", 1)
+            + entrySection(L"Web", L"*.html", L"https://example.com/?q=$word$", 0));
+    helpEntryTable.Count = 0;
 }
