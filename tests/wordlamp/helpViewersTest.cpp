@@ -69,59 +69,31 @@ TEST(HelpViewers, HtmlHelpGetsAKeywordLookupOwnedAsStayOnTopSays)
     EXPECT_TRUE(driver.messageBoxes.empty());
 }
 
-TEST(HelpViewers, AnHtmlHelpEngineWithoutItsEntryIsGivenUpForGood)
+TEST(HelpViewers, TheHtmlHelpBindingFallsBackByNameAndGivesUpForGood)
 {
     HelpFiles files;
     DialogDriver driver;
     std::wstring chm = files.make(L"api.chm");
-    const std::wstring settings = oneEntry(L"*.txt", chm);
-    HtmlHelpStandin working;
-    {
-        WordlampInEditor wordlamp(settings);
-        wordlamp.editor.document.open(L"C:\\work\\x.txt");
-        wordlamp.editor.document.currentWord = L"word";
-        {
-            HtmlHelpStandin broken(L"hhNoEntry.dll");
-            wordlamp.pressHelp();
-        }
-        // The working engine is registered again, but the binding has failed and tries nothing more.
-        wordlamp.pressHelp();
-        wordlamp.pressHelp();
-        EXPECT_EQ(working.callCount(), 0);
-    }
-    // A fresh load of the library binds afresh.
-    HelpKeyPress press(chm, L"word");
-    EXPECT_EQ(working.callCount(), 1);
-    EXPECT_TRUE(driver.messageBoxes.empty()) << "a failed binding is not reported";
-}
-
-TEST(HelpViewers, WithoutARegisteredEngineTheBindingLoadsItByNameOnce)
-{
-    HelpFiles files;
-    DialogDriver driver;
-    std::wstring chm = files.make(L"api.chm");
-    const std::wstring settings = oneEntry(L"*.txt", chm);
-    const std::wstring disabled = L"";
+    const std::wstring refuse = L"";
     const std::wstring native = L"native";
+    const std::wstring noEntry = programFolder() + L"\\hhNoEntry.dll";
     const std::wstring nowhere = files.path(L"nowhere\\hhctrl.ocx");
-    HtmlHelpStandin working;
-    {
-        // Wine's loader is told to refuse the engine by name, and the registered path leads nowhere.
-        RegistryValueSwap refused(HKEY_CURRENT_USER, wineDllOverrides, L"hhctrl.ocx", &disabled);
-        RegistryValueSwap unregistered(HKEY_LOCAL_MACHINE, htmlHelpServerKey, L"", &nowhere);
-        WordlampInEditor wordlamp(settings);
+    // A registered library without ordinal 15, then none at all with Wine's loader told to refuse
+    // the engine by name: each load of the plug-in fails once and then tries nothing more.
+    for (const std::wstring* registered : {&noEntry, &nowhere}) {
+        RegistryValueSwap refused(HKEY_CURRENT_USER, wineDllOverrides, L"hhctrl.ocx", &refuse);
+        RegistryValueSwap broken(HKEY_LOCAL_MACHINE, htmlHelpServerKey, L"", registered);
+        WordlampInEditor wordlamp(oneEntry(L"*.txt", chm));
         wordlamp.editor.document.open(L"C:\\work\\x.txt");
         wordlamp.editor.document.currentWord = L"word";
         wordlamp.pressHelp();
-        ASSERT_EQ(GetModuleHandleW(L"hhctrl.ocx"), nullptr);
-        {
-            // With the working engine registered again the failed binding still tries nothing.
-            HtmlHelpStandin registeredAgain;
-            wordlamp.pressHelp();
-            EXPECT_EQ(registeredAgain.callCount(), 0);
-        }
+        HtmlHelpStandin registeredAgain;
+        wordlamp.pressHelp();
+        EXPECT_EQ(registeredAgain.callCount(), 0) << narrow(*registered);
     }
-    // No registered engine: the library loads "hhctrl.ocx" by name, here the stand-in beside this program.
+    ASSERT_EQ(GetModuleHandleW(L"hhctrl.ocx"), nullptr);
+    // Nothing registered: a fresh load of the plug-in takes "hhctrl.ocx" by name, here the stand-in
+    // beside this program.
     RegistryValueSwap preferred(HKEY_CURRENT_USER, wineDllOverrides, L"hhctrl.ocx", &native);
     RegistryValueSwap unregistered(HKEY_LOCAL_MACHINE, htmlHelpServerKey, L"", nullptr);
     HelpKeyPress press(chm, L"word");
@@ -133,7 +105,7 @@ TEST(HelpViewers, WithoutARegisteredEngineTheBindingLoadsItByNameOnce)
     auto log = libraryEntry<HtmlHelpLogFunction>(byName, "htmlHelpLog");
     ASSERT_NE(log, nullptr);
     EXPECT_EQ(log()->count, 1);
-    EXPECT_TRUE(driver.messageBoxes.empty());
+    EXPECT_TRUE(driver.messageBoxes.empty()) << "a failed binding is not reported";
 }
 
 TEST(HelpViewers, WinHelpGetsTheKeywordOrTheContents)
