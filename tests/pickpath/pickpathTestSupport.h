@@ -1,0 +1,76 @@
+// What the tests of Pickpath in the editor share: settings written before the library loads, the
+// real library in the stand-in editor, and folder trees on disk.
+#pragma once
+
+#include "dialogDriver.h"
+#include "resource.h"
+#include "standinEditor.h"
+#include "testSupport.h"
+
+#include <string>
+#include <vector>
+
+struct EntryText {
+    std::wstring name;
+    std::wstring mask;
+    std::wstring path;
+    std::wstring ext;
+};
+
+// Pickpath's settings, written as the library itself writes them.
+struct SettingsText {
+    int showToolBarButton = 0;
+    int showContextMenuEntry = 0;
+    int showContextMenuEntryOnTop = 0;
+    std::vector<EntryText> entries;
+
+    std::wstring text() const;
+};
+
+// The settings file of this program's Pickpath.dll (beside the program, as doLocalConf.xml asks).
+std::wstring settingsFilePath();
+void writeSettings(const SettingsText& settings);
+void writeSettingsText(const std::wstring& text);
+// The settings file's text without blank lines, one "\n" after each line.
+std::wstring savedSettings();
+
+// The real Pickpath.dll in a stand-in editor, over the given settings.
+struct PickpathInEditor {
+    explicit PickpathInEditor(const SettingsText& settings);
+    StandinEditor editor;
+    bool loaded = false;
+
+    int commandId(int index) const { return editor.commandId(L"Pickpath", index); }
+    void openSelection() { editor.runCommand(static_cast<UINT>(commandId(0))); }
+    void openOptions() { editor.runCommand(static_cast<UINT>(commandId(2))); }
+    // Unloads the library, which saves its settings.
+    void unload() { editor.unloadPlugins(); }
+};
+
+// A folder tree below the temporary folder, removed with everything in it at the end.
+class FolderTree {
+public:
+    FolderTree();
+    ~FolderTree();
+    FolderTree(const FolderTree&) = delete;
+    FolderTree& operator=(const FolderTree&) = delete;
+
+    const std::wstring& root() const { return root_; }
+    // root\relative
+    std::wstring at(const std::wstring& relative) const;
+    // Creates the folder and those above it.
+    void folder(const std::wstring& relative) const;
+    // Creates an empty file, and its folders.
+    void file(const std::wstring& relative) const;
+    // A link to target (both below the root); false when this system can't make one.
+    bool link(const std::wstring& relative, const std::wstring& target);
+
+private:
+    std::wstring root_;
+    std::vector<std::wstring> links_;
+};
+
+// Names of the sub-folders of folder in the order the platform lists them.
+std::vector<std::wstring> listedSubfolders(const std::wstring& folder);
+// Lower case, for comparing paths.
+std::wstring lower(std::wstring text);
