@@ -7,3 +7,7 @@ cd "$top"
 "$top/scripts/setup.sh"
 "$top/scripts/compile.sh"
 "$top/scripts/package.sh"
+# The main job: both real libraries in the stand-in editor through a short scripted session.
+echo
+echo "== Demo: both plug-ins in the stand-in editor"
+"$top/cmake/wine-run.sh" "$top/build/x64/tests/demoSession/demoSession.exe" "Z:$(sed 's|/|\\|g' <<<"$top/build/x64/plugins")"
