@@ -1,0 +1,176 @@
+// The PDF viewer against an Acrobat stand-in (a DDE server) and a Reader stand-in (a program that
+// records its command line), both registered under App Paths for the test.
+#include "viewerFixture.h"
+
+#include "helpViewers.h"
+#include "pdfViewer.h"
+
+namespace {
+const std::wstring appPaths = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+const wchar_t acrobatRunning[] = L"WordlampAcrobatStandinRunning";
+
+std::vector<DWORD> waits;
+void recordWait(DWORD milliseconds)
+{
+    waits.push_back(milliseconds);
+}
+
+bool acrobatStandinGone()
+{
+    HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, acrobatRunning);
+    if (running == nullptr)
+        return true;
+    DWORD state = WaitForSingleObject(running, 0);
+    if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED)
+        ReleaseMutex(running);
+    CloseHandle(running);
+    return state == WAIT_OBJECT_0 || state == WAIT_ABANDONED;
+}
+
+class PdfViewerTest : public ViewerTest {
+protected:
+    void SetUp() override
+    {
+        ViewerTest::SetUp();
+        ASSERT_TRUE(waitUntil(acrobatStandinGone, 30000)) << "an Acrobat stand-in of an earlier test still runs";
+        folder = makeTempFolder(L"pdfViewer");
+        pdf = folder + L"\\manual.pdf";
+        writeTextFile(pdf, L"%PDF-1.4", true);
+        DeleteFileW(acrobatLog.c_str());
+        DeleteFileW(readerLog.c_str());
+        waits.clear();
+    }
+    void TearDown() override
+    {
+        // The next test must not meet this one's Acrobat.
+        EXPECT_TRUE(waitUntil(acrobatStandinGone, 30000));
+        setPdfRetrySleep(nullptr);
+        removeTree(folder);
+        ViewerTest::TearDown();
+    }
+    void registerAcrobat(const std::wstring& program = standinPath(L"acrobatStandin.exe"))
+    {
+        registry.set(appPaths + L"Acrobat.exe", L"", program);
+    }
+    void registerReader() { registry.set(appPaths + L"AcroRd32.exe", L"", reader); }
+    std::vector<std::wstring> readerCommandLines()
+    {
+        waitUntil([this] { return !readLog(readerLog).empty(); }, 15000);
+        return readLog(readerLog);
+    }
+
+    RegistrySet registry;
+    std::wstring folder;
+    std::wstring pdf;
+    const std::wstring reader = standinPath(L"readerStandin.exe");
+    const std::wstring acrobatLog = standinPath(L"acrobatStandin.log");
+    const std::wstring readerLog = standinPath(L"readerStandin.log");
+};
+} // namespace
+
+TEST_F(PdfViewerTest, AcrobatIsPreferredOverReaderAndGetsOpenThenFind)
+{
+    registerAcrobat();
+    registerReader();
+    loadWordlampWithEntry(editor, pdf);
+    pressHelp(editor, L"Widget");
+    editor.unloadPlugins();
+
+    std::vector<std::wstring> commands = readLog(acrobatLog);
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(commands[0], L"[DocOpen(\"" + pdf + L"\")]");
+    EXPECT_EQ(commands[1], L"[DocFind(NULL, \"Widget\", false, true, true)]");
+    EXPECT_TRUE(driver.messageBoxes.empty());
+    Sleep(500);
+    EXPECT_FALSE(fileExists(readerLog)) << "Reader must not be started as well";
+}
+
+TEST_F(PdfViewerTest, WordsAreMadeSafeForTheAcrobatCommand)
+{
+    // The command holds 4,095 characters, 38 of them its own.
+    const std::wstring longest(4057, L'w');
+    struct Case {
+        std::wstring word;
+        std::wstring searched;
+    };
+    const Case cases[] = {
+        {L"say \"hi\"", L"say hi"},             // quotes would end the argument
+        {L"\")] [DocClose(", L")] [DocClose("}, // and let the document add commands
+        {longest, longest},                     // the longest word that fits whole
+        {longest + L"xyz", longest},            // cut to fit, command still closed
+        {L"\"" + longest + L"\"", longest},     // quotes dropped before the cut
+        {L"", L""},
+    };
+    registerAcrobat();
+    for (const Case& c : cases) {
+        DeleteFileW(acrobatLog.c_str());
+        showPdfHelp(pdf.c_str(), c.word.c_str());
+        std::vector<std::wstring> commands = readLog(acrobatLog);
+        ASSERT_EQ(commands.size(), 2u) << narrow(c.word.substr(0, 40));
+        EXPECT_EQ(commands[1], L"[DocFind(NULL, \"" + c.searched + L"\", false, true, true)]")
+            << narrow(c.word.substr(0, 40));
+        ASSERT_TRUE(waitUntil(acrobatStandinGone, 30000));
+    }
+    EXPECT_TRUE(driver.messageBoxes.empty());
+}
+
+TEST_F(PdfViewerTest, ReaderAloneGetsOneCommandLineWithTheSearch)
+{
+    struct Case {
+        std::wstring word;
+        std::wstring searched;
+    };
+    const Case cases[] = {
+        {L"Widget", L"Widget"}, {L"a \"quoted\" word", L"a quoted word"},
+        {L"x\" /n \"y", L"x /n y"}, // no switch of its own from the document
+    };
+    registerReader();
+    for (const Case& c : cases) {
+        DeleteFileW(readerLog.c_str());
+        showPdfHelp(pdf.c_str(), c.word.c_str());
+        std::vector<std::wstring> lines = readerCommandLines();
+        ASSERT_EQ(lines.size(), 1u) << narrow(c.word);
+        EXPECT_EQ(lines[0], L"\"" + reader + L"\" /A \"search=" + c.searched + L"\" \"" + pdf + L"\"");
+    }
+    EXPECT_TRUE(driver.messageBoxes.empty());
+    EXPECT_FALSE(fileExists(acrobatLog));
+}
+
+TEST_F(PdfViewerTest, WithNeitherTheShellOpensThePdfWithoutTheWord)
+{
+    // The shell's association for .pdf starts the Reader stand-in with the file alone.
+    registry.set(L"Software\\Classes\\.pdf", L"", L"WordlampTest.pdf");
+    registry.set(L"Software\\Classes\\WordlampTest.pdf", L"", L"PDF for the viewer test");
+    registry.set(
+        L"Software\\Classes\\WordlampTest.pdf\\shell\\open\\command", L"", L"\"" + reader + L"\" shell \"%1\"");
+    showPdfHelp(pdf.c_str(), L"Widget");
+    std::vector<std::wstring> lines = readerCommandLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], L"\"" + reader + L"\" shell \"" + pdf + L"\"");
+    EXPECT_TRUE(driver.messageBoxes.empty());
+}
+
+TEST_F(PdfViewerTest, AMissingFileIsReportedBeforeAnythingStarts)
+{
+    registerAcrobat();
+    registerReader();
+    showPdfHelp((folder + L"\\absent.pdf").c_str(), L"Widget");
+    expectOnlyMessage(
+        driver, editor.mainWindow(), L"The specified help file does not exist!", L"Wordlamp", IconKind::information);
+    Sleep(500);
+    EXPECT_FALSE(fileExists(acrobatLog));
+    EXPECT_FALSE(fileExists(readerLog));
+}
+
+TEST_F(PdfViewerTest, AnAcrobatThatNeverAnswersIsRetriedWithGrowingWaitsThenReported)
+{
+    // Registered, but nothing there to start, so no DDE server ever answers.
+    registerAcrobat(folder + L"\\Acrobat.exe");
+    setPdfRetrySleep(recordWait);
+    showPdfHelp(pdf.c_str(), L"Widget");
+    const std::vector<DWORD> schedule
+        = {200, 400, 600, 800, 1000, 1200, 1400, 1600, 1800, 2000, 2200, 2400, 2600, 2800, 3000, 3200};
+    EXPECT_EQ(waits, schedule);
+    expectOnlyMessage(
+        driver, editor.mainWindow(), L"Could not connect to Acrobat DDE server!", L"ERROR", IconKind::none);
+}
