@@ -1,0 +1,236 @@
+// Times Pickpath's search through a tree of 20,000 folders for a name that is in none of them, so the
+// whole tree is walked, against a minimal walker that lists the same tree with FindFirstFileW and
+// tries the same names with the same extensions in the same folders. The real Pickpath.dll runs in
+// the stand-in editor, which also counts the messages sent to it during the search.
+#include "standinEditor.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+// 20 + 20 * 9 + 180 * 10 + 1,800 * 10 folders below the root.
+const int fanOut[] = {20, 9, 10, 10};
+constexpr int folderCount = 20000;
+// Other work on the machine makes single walks vary a lot: several rounds, each walker first in turn.
+constexpr int rounds = 7;
+const wchar_t missingName[] = L"noSuchFile";
+// The document's extension, the entry's extension, and the bare name.
+const wchar_t* const extensions[] = {L".c", L".h", nullptr};
+
+double seconds(LARGE_INTEGER start)
+{
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER now()
+{
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return counter;
+}
+
+std::wstring benchFolder()
+{
+    wchar_t temp[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"pickpathBench";
+}
+
+std::wstring programFolder()
+{
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    PathRemoveFileSpecW(path);
+    return path;
+}
+
+// Folders named like a source tree's, one file in each so that listings hold more than folders.
+int makeLevel(const std::wstring& folder, int depth)
+{
+    if (depth == static_cast<int>(_countof(fanOut)))
+        return 0;
+    int made = 0;
+    for (int i = 0; i < fanOut[depth]; ++i) {
+        std::wstring child = folder + L"\\module" + std::to_wstring(i);
+        CreateDirectoryW(child.c_str(), nullptr);
+        HANDLE file
+            = CreateFileW((child + L"\\readme.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        made += 1 + makeLevel(child, depth + 1);
+    }
+    return made;
+}
+
+// The tree is made once and kept for later runs; a marker says it is complete.
+std::wstring prepareTree()
+{
+    std::wstring root = benchFolder() + L"\\tree";
+    std::wstring marker = benchFolder() + L"\\complete-" + std::to_wstring(folderCount);
+    if (GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return root;
+    std::printf("making %d folders below %ls ...\n", folderCount, root.c_str());
+    CreateDirectoryW(benchFolder().c_str(), nullptr);
+    CreateDirectoryW(root.c_str(), nullptr);
+    int made = makeLevel(root, 0);
+    if (made != folderCount)
+        std::printf("made %d folders instead of %d\n", made, folderCount);
+    HANDLE file = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return root;
+}
+
+// The work of a search in one folder: every extension, a hit that is a folder passed over.
+bool tryFolder(const wchar_t* folder)
+{
+    for (const wchar_t* extension : extensions) {
+        wchar_t found[MAX_PATH];
+        DWORD length = SearchPathW(folder, missingName, extension, MAX_PATH, found, nullptr);
+        if (length > 0 && length < MAX_PATH && !PathIsDirectoryW(found))
+            return true;
+    }
+    return false;
+}
+
+int minimalFolders = 0;
+
+bool minimalWalk(const std::wstring& folder)
+{
+    ++minimalFolders;
+    if (tryFolder(folder.c_str()))
+        return true;
+    wchar_t pattern[MAX_PATH];
+    lstrcpynW(pattern, folder.c_str(), MAX_PATH);
+    PathAppendW(pattern, L"*.*");
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool hit = false;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || lstrcmpW(found.cFileName, L".") == 0
+            || lstrcmpW(found.cFileName, L"..") == 0)
+            continue;
+        wchar_t child[MAX_PATH];
+        lstrcpynW(child, folder.c_str(), MAX_PATH);
+        if (PathAppendW(child, found.cFileName))
+            hit = minimalWalk(child);
+    } while (!hit && FindNextFileW(search, &found));
+    FindClose(search);
+    return hit;
+}
+
+// The minimal walker's search: the document's folder, the working folder, the tree, the system path.
+bool minimalSearch(const std::wstring& documentFolder, const std::wstring& workingFolder, const std::wstring& root)
+{
+    minimalFolders = 0;
+    return tryFolder(documentFolder.c_str()) || tryFolder(workingFolder.c_str()) || minimalWalk(root)
+        || tryFolder(nullptr);
+}
+
+void writeSettings(const std::wstring& root)
+{
+    std::wstring config = programFolder() + L"\\Plugins\\Config";
+    CreateDirectoryW((programFolder() + L"\\Plugins").c_str(), nullptr);
+    CreateDirectoryW(config.c_str(), nullptr);
+    HANDLE marker = CreateFileW(
+        (programFolder() + L"\\doLocalConf.xml").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (marker != INVALID_HANDLE_VALUE)
+        CloseHandle(marker);
+    std::wstring ini = config + L"\\Pickpath.ini";
+    DeleteFileW(ini.c_str());
+    WritePrivateProfileStringW(L"Sources", L"Mask", L"*.c", ini.c_str());
+    WritePrivateProfileStringW(L"Sources", L"Path", (L"!" + root).c_str(), ini.c_str());
+    WritePrivateProfileStringW(L"Sources", L"Ext", L".h", ini.c_str());
+}
+
+double best(const std::vector<double>& times)
+{
+    return *std::min_element(times.begin(), times.end());
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+} // namespace
+
+int wmain()
+{
+    std::wstring root = prepareTree();
+    std::wstring documentFolder = benchFolder() + L"\\document";
+    std::wstring workingFolder = benchFolder() + L"\\working";
+    CreateDirectoryW(documentFolder.c_str(), nullptr);
+    CreateDirectoryW(workingFolder.c_str(), nullptr);
+    SetCurrentDirectoryW(workingFolder.c_str());
+    writeSettings(root);
+
+    StandinEditor editor;
+    std::wstring problem = editor.loadPlugin(std::wstring(BENCH_PLUGIN_DIR) + L"\\Pickpath.dll");
+    if (!problem.empty()) {
+        std::printf("%ls\n", problem.c_str());
+        return 1;
+    }
+    editor.document.open(documentFolder + L"\\main.c");
+    editor.document.currentWord = missingName;
+    UINT openCommand = static_cast<UINT>(editor.commandId(L"Pickpath", 0));
+
+    // One walk of each first, so that both find the tree in the system's caches.
+    minimalSearch(documentFolder, workingFolder, root);
+    editor.runCommand(openCommand);
+
+    std::vector<double> pickpathTimes;
+    std::vector<double> minimalTimes;
+    std::vector<double> pairedRatios;
+    size_t messages = 0;
+    auto timePickpath = [&]() {
+        size_t before = editor.requests.size();
+        LARGE_INTEGER start = now();
+        editor.runCommand(openCommand);
+        pickpathTimes.push_back(seconds(start));
+        messages = editor.requests.size() - before;
+    };
+    auto timeMinimal = [&]() {
+        LARGE_INTEGER start = now();
+        minimalSearch(documentFolder, workingFolder, root);
+        minimalTimes.push_back(seconds(start));
+    };
+    for (int round = 0; round < rounds; ++round) {
+        if (round % 2 == 0) {
+            timePickpath();
+            timeMinimal();
+        } else {
+            timeMinimal();
+            timePickpath();
+        }
+        pairedRatios.push_back(pickpathTimes.back() / minimalTimes.back());
+    }
+    if (!editor.openedFiles.empty())
+        std::printf("unexpected: Pickpath opened %ls\n", editor.openedFiles.back().c_str());
+
+    double pickpath = best(pickpathTimes);
+    double minimal = best(minimalTimes);
+    double ratio = pickpath / minimal;
+    std::printf("tree:                      %d folders below %ls\n", minimalFolders - 1, root.c_str());
+    std::printf("Pickpath search:           %.3f s best of %d:", pickpath, rounds);
+    for (double time : pickpathTimes)
+        std::printf(" %.3f", time);
+    std::printf("\nminimal walker:            %.3f s best of %d:", minimal, rounds);
+    for (double time : minimalTimes)
+        std::printf(" %.3f", time);
+    std::printf(
+        "\nratio of the best times:   %.3f (target at most 1.25: %s)\n", ratio, ratio <= 1.25 ? "met" : "NOT met");
+    std::printf("median ratio of the rounds: %.3f\n", median(pairedRatios));
+    std::printf("messages to the editor:    %zu during one search\n", messages);
+    return 0;
+}
