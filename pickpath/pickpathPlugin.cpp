@@ -45,8 +45,10 @@ void addContextMenuEntry(HMENU menu)
 
 void addToolbarButton()
 {
-    ToolbarIcons.hToolbarBmp = static_cast<HBITMAP>(LoadImageW(
-        pluginModule, MAKEINTRESOURCEW(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE));
+    // Made once and kept for the life of the library, however often the editor asks.
+    if (ToolbarIcons.hToolbarBmp == nullptr)
+        ToolbarIcons.hToolbarBmp = static_cast<HBITMAP>(LoadImageW(
+            pluginModule, MAKEINTRESOURCEW(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE));
     ToolbarIcons.hToolbarIcon = nullptr;
     SendMessageW(nppData._nppHandle, NPPM_ADDTOOLBARICON, static_cast<WPARAM>(funcItems[openCommandIndex]._cmdID),
         reinterpret_cast<LPARAM>(&ToolbarIcons));
