@@ -174,9 +174,9 @@ private:
 
     bool inFolder(const wchar_t* folder, bool realName);
     bool inTree(const wchar_t* root);
-    bool enterSubfolder(Level level, size_t index, bool& found);
+    bool enterSubfolder(Level level, size_t index);
     bool lookFor(const wchar_t* folder, bool realName, const wchar_t* extension, wchar_t* found) const;
-    bool open(const wchar_t* path) const;
+    void open(const wchar_t* path) const;
 
     const wchar_t* name_;
     wchar_t extensionText_[pathCapacity];
@@ -214,10 +214,9 @@ FileSearch::FileSearch(const wchar_t* name, const wchar_t* extensionList)
     }
 }
 
-bool FileSearch::open(const wchar_t* path) const
+void FileSearch::open(const wchar_t* path) const
 {
     SendMessageW(nppData._nppHandle, NPPM_DOOPEN, 0, reinterpret_cast<LPARAM>(path));
-    return true;
 }
 
 // SearchPathW's own rules: an extension is added only to a name without one, and a name that holds a
@@ -247,10 +246,13 @@ bool FileSearch::lookFor(const wchar_t* folder, bool realName, const wchar_t* ex
 bool FileSearch::inFolder(const wchar_t* folder, bool realName)
 {
     wchar_t found[pathCapacity];
-    for (size_t i = 0; i < extensionCount_; ++i)
+    for (size_t i = 0; i < extensionCount_; ++i) {
         // A folder that has the name looked for is passed over.
-        if (lookFor(folder, realName, extensions_[i], found) && !PathIsDirectoryW(found))
-            return open(found);
+        if (lookFor(folder, realName, extensions_[i], found) && !PathIsDirectoryW(found)) {
+            open(found);
+            return true;
+        }
+    }
     return false;
 }
 
@@ -309,16 +311,15 @@ bool FileSearch::inTree(const wchar_t* root)
             continue;
         }
         size_t index = level.next++;
-        bool found = false;
-        if (enterSubfolder(level, index, found) && found)
+        if (enterSubfolder(level, index))
             return true;
     }
     return false;
 }
 
 // Enters one sub-folder of the level's folder: searches it and, when it has sub-folders of its own,
-// makes them the next level. False when the folder isn't entered.
-bool FileSearch::enterSubfolder(Level level, size_t index, bool& found)
+// makes them the next level. True when the file was found there.
+bool FileSearch::enterSubfolder(Level level, size_t index)
 {
     const SubfolderList::Subfolder subfolder = subfolders_.at(index);
     path_[level.pathLength] = L'\0';
@@ -337,15 +338,13 @@ bool FileSearch::enterSubfolder(Level level, size_t index, bool& found)
             return false;
     }
     // Found by listing, the folder is searched under its real name: not a template any more.
-    if (inFolder(path_, true)) {
-        found = true;
+    if (inFolder(path_, true))
         return true;
-    }
     size_t first = subfolders_.count();
     listSubfolders(path_, subfolders_);
     if (subfolders_.count() > first && reserve(levels_, levelCapacity_, levelCount_ + 1))
         levels_[levelCount_++] = Level{first, subfolders_.count(), first, wcslen(path_), identity.volume};
-    return true;
+    return false;
 }
 } // namespace
 
