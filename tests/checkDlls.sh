@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks the built plug-in libraries of both architectures without running them: machine type,
-# the six undecorated exports, imports limited to Windows system libraries, a version resource.
+# the six undecorated exports, imports limited to Windows system libraries, a version resource, and
+# no path of the building machine inside.
 set -uo pipefail
-dist="${1:?usage: checkDlls.sh DIST_FOLDER}"
+dist="${1:?usage: checkDlls.sh DIST_FOLDER [SOURCE_FOLDER]}"
+source_folder="${2:-}"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -30,6 +32,10 @@ for arch in x86 x64; do
         $objdump -h "$dll" | grep -q '\.rsrc' || fail "$dll: no resources"
         strings -e l "$dll" | grep -qx 'InternalName' || fail "$dll: no version strings"
         strings -e l "$dll" | grep -qx "$plugin" || fail "$dll: version resource does not name $plugin"
+        # Nothing of the building machine: the same sources give the same library anywhere.
+        if [ -n "$source_folder" ] && { strings "$dll"; strings -e l "$dll"; } | grep -qF "$source_folder"; then
+            fail "$dll holds the build machine's path $source_folder"
+        fi
         echo "ok: $dll ($arch, exports: $exports, imports: $(echo $imports | tr '\n' ' '))"
     done
 done
