@@ -10,6 +10,8 @@
 #include "wordlampMenus.h"
 #include "wordlampState.h"
 
+#include <new>
+
 FuncItem funcItems[wordlampCommandCount];
 
 namespace {
@@ -19,7 +21,7 @@ ShortcutKey* helpShortcut = nullptr;
 void fillCommandTable()
 {
     if (helpShortcut == nullptr)
-        helpShortcut = new ShortcutKey{true, false, false, VK_F1};
+        helpShortcut = new (std::nothrow) ShortcutKey{true, false, false, VK_F1};
     setCommand(funcItems[helpCommandIndex], L"Help", lookupHelp, helpShortcut);
     setCommand(funcItems[1], L"", nullptr, nullptr);
     setCommand(funcItems[optionsCommandIndex], L"Options...", showOptionsDialog, nullptr);
