@@ -195,6 +195,18 @@ TEST(FileSearch, WalksSubfoldersUnderTheirRealNames)
     }
 }
 
+TEST(FileSearch, SearchesEverySubfolderHoweverManyThereAre)
+{
+    SearchScene scene;
+    // Their paths together run far past what one fixed listing of 2,600 characters could hold.
+    for (int i = 0; i < 120; ++i)
+        scene.tree.folder(L"w\\a-sub-folder-with-a-long-name-" + std::to_wstring(i));
+    std::wstring last = L"w\\" + listedSubfolders(scene.tree.at(L"w")).back() + L"\\util.c";
+    scene.tree.file(last);
+    std::vector<std::wstring> opened = scene.open({{L"E", L"*.c", L"!~\\w", L""}}, L"main.c", L"util");
+    EXPECT_EQ(lower(scene.relative(opened)), lower(last));
+}
+
 TEST(FileSearch, FinishesTreesWithLinksBackIntoThemselves)
 {
     SearchScene scene;
