@@ -1,6 +1,8 @@
 // The entry editor of the Options dialog: one help entry's name, masks, location and menu flag.
 #include "optionsDialog.h"
 
+#include "entryEditorHelpers.h"
+
 #include "helpLookup.h"
 #include "pathTemplate.h"
 #include "pluginHost.h"
@@ -13,32 +15,6 @@
 namespace {
 const int entryFields[] = {IDC_ENTRY_NAME, IDC_ENTRY_MASK, IDC_ENTRY_FILE};
 
-const wchar_t* const helpTextLines[] = {
-    L"The help file path may point to a local CHM, HLP, or PDF files for keword search.",
-    L"Alternatively, the field may point to a command/file that will be shell executed.",
-    L"This include HTML file both on the local machine and on the internet.",
-    L"",
-    L"The help file path edit box may contain special substitution strings:",
-    L"",
-    L"$fullpath$ = full path of the currectly active file",
-    L"$dir$ = directory of the currectly active file",
-    L"$name$ = file name without extension of the currectly active file",
-    L"$ext$ = extension of the currectly active file",
-    L"$word$ = currently selected word",
-    L"$nppdir$ = directory of notepad.exe",
-    L"$pdir$ = plugin directory",
-    L"$cdir$ = config directory",
-    L"$wdir$ = current working directory for the process",
-    L"$date$ = current date YYYYMMDD",
-    L"$time$ = current time HHMMSS",
-    L"",
-    L"Additionally enviroment variables are accepted in the form %envvar%.",
-    L"For example: %programfiles% will be replaced by \"c:\\program files\"",
-    L"For example: https://duckduckgo.com/?q=$word$ will search for the current word on DuckDuckGo.",
-    L"",
-    L"Use the test button to see the expanded path based on current settings.",
-};
-
 const wchar_t openFileFilter[] = L"Help files (*.chm)\0*.chm\0"
                                  L"Html help files (*.htm)\0*.htm;*.html\0"
                                  L"PDF files (*.pdf)\0*.pdf\0"
@@ -50,60 +26,15 @@ void readField(HWND dialog, int id, wchar_t (&field)[pathCapacity])
     GetDlgItemTextW(dialog, id, field, static_cast<int>(pathCapacity));
 }
 
-// The profile functions ignore blanks around a section name, so names are compared without them.
-void trimBlanks(const wchar_t* name, const wchar_t** begin, size_t* length)
-{
-    const wchar_t* first = name;
-    while (*first == L' ' || *first == L'\t')
-        ++first;
-    size_t count = wcslen(first);
-    while (count > 0 && (first[count - 1] == L' ' || first[count - 1] == L'\t'))
-        --count;
-    *begin = first;
-    *length = count;
-}
-
-bool sameSectionName(const wchar_t* left, const wchar_t* right)
-{
-    const wchar_t* leftBegin;
-    const wchar_t* rightBegin;
-    size_t leftLength;
-    size_t rightLength;
-    trimBlanks(left, &leftBegin, &leftLength);
-    trimBlanks(right, &rightBegin, &rightLength);
-    return CompareStringOrdinal(
-               leftBegin, static_cast<int>(leftLength), rightBegin, static_cast<int>(rightLength), TRUE)
-        == CSTR_EQUAL;
-}
-
-// A name is the entry's section in the settings file: one that could not be read back as this
-// entry's own section would lose the entry at the next start. Writes the reason into message.
+// Every other entry's name: a name shared with one of them would lose an entry at the next start.
 bool isNameRefused(const wchar_t* name, int editedSlot, wchar_t* message, size_t capacity)
 {
-    const wchar_t* begin;
-    size_t length;
-    trimBlanks(name, &begin, &length);
-    if (length == 0) {
-        StringCchCopyW(message, capacity, L"Please enter a name for this entry.");
-        return true;
-    }
-    if (wcspbrk(name, L"]\r\n") != nullptr) {
-        StringCchCopyW(message, capacity, L"A name cannot hold \"]\" or a line break. Please choose another name.");
-        return true;
-    }
-    if (sameSectionName(name, L"Options")) {
-        StringCchCopyW(message, capacity,
-            L"The name \"Options\" is kept for the plugin's own settings. Please choose another name.");
-        return true;
-    }
-    for (unsigned i = 0; i < WorkingTable.Count; ++i) {
-        if (static_cast<int>(i) != editedSlot && sameSectionName(name, WorkingTable.Entries[i].Name)) {
-            StringCchPrintfW(message, capacity, L"Another entry is already named \"%s\". Please choose another name.",
-                WorkingTable.Entries[i].Name);
-            return true;
-        }
-    }
-    return false;
+    const wchar_t* otherNames[MaxHelpEntries];
+    size_t otherCount = 0;
+    for (unsigned i = 0; i < WorkingTable.Count && i < MaxHelpEntries; ++i)
+        if (static_cast<int>(i) != editedSlot)
+            otherNames[otherCount++] = WorkingTable.Entries[i].Name;
+    return isEntryNameRefused(name, otherNames, otherCount, message, capacity);
 }
 
 void fillEntryEditor(HWND dialog)
@@ -123,11 +54,7 @@ void onOk(HWND dialog)
     int editedSlot = static_cast<int>(GetWindowLongPtrW(dialog, DWLP_USER));
     wchar_t message[textCapacity];
     if (isNameRefused(name, editedSlot, message, _countof(message))) {
-        // The editor stays open so that the user can put the name right.
-        MessageBoxW(dialog, message, getName(), MB_OK | MB_ICONINFORMATION);
-        HWND nameField = GetDlgItem(dialog, IDC_ENTRY_NAME);
-        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(nameField), TRUE);
-        SendMessageW(nameField, EM_SETSEL, 0, -1);
+        showRefusedName(dialog, IDC_ENTRY_NAME, message);
         return;
     }
     StringCchCopyW(EditRecord.Name, _countof(EditRecord.Name), name);
@@ -177,16 +104,6 @@ void onTest(HWND dialog)
     openHelp(location, word);
 }
 
-void onHelp()
-{
-    wchar_t text[helpTextCapacity] = L"";
-    for (const wchar_t* line : helpTextLines) {
-        StringCchCatW(text, _countof(text), line);
-        StringCchCatW(text, _countof(text), L"\n");
-    }
-    showInformation(text);
-}
-
 INT_PTR CALLBACK entryEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -212,7 +129,7 @@ INT_PTR CALLBACK entryEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             onTest(dialog);
             break;
         case IDC_ENTRY_HELP:
-            onHelp();
+            showTemplateHelp();
             break;
         }
         return TRUE;

@@ -203,7 +203,7 @@ TEST(OptionsDialog, TemplatesHoldEveryControlInPlace)
     const Expected options[] = {
         {IDC_ENTRY_LIST, L"list", L"", 5, 5, 270, 95, false},
         {IDC_TOOLBAR_BUTTON, L"check", L"Show icon on toolbar (requires restart)", 5, 101, 200, 14, false},
-        {IDC_CONTEXT_ENTRY, L"check", L"Show entry in context menu", 5, 117, 100, 14, false},
+        {IDC_CONTEXT_ENTRY, L"check", L"Show entry in context menu", 5, 117, 120, 14, false},
         {IDC_CONTEXT_ON_TOP, L"check", L"At the top of the menu (default: bottom)", 130, 117, 150, 14, false},
         {IDC_ADD, L"push", L"Add...", 280, 5, 50, 14, false},
         {IDC_REMOVE, L"push", L"Remove", 280, 25, 50, 14, true},
