@@ -29,11 +29,14 @@ for arch in x86 x64; do
         for lib in $imports; do
             [[ $lib =~ $allowed ]] || fail "$dll imports $lib, which is no system library"
         done
-        $objdump -h "$dll" | grep -q '\.rsrc' || fail "$dll: no resources"
-        strings -e l "$dll" | grep -qx 'InternalName' || fail "$dll: no version strings"
-        strings -e l "$dll" | grep -qx "$plugin" || fail "$dll: version resource does not name $plugin"
+        grep -q '\.rsrc' <<<"$($objdump -h "$dll")" || fail "$dll: no resources"
+        # Read whole before searching: a search that stops early would fail the pipeline.
+        wide=$(strings -e l "$dll")
+        narrow=$(strings "$dll")
+        grep -qx 'InternalName' <<<"$wide" || fail "$dll: no version strings"
+        grep -qx "$plugin" <<<"$wide" || fail "$dll: version resource does not name $plugin"
         # Nothing of the building machine: the same sources give the same library anywhere.
-        if [ -n "$source_folder" ] && { strings "$dll"; strings -e l "$dll"; } | grep -qF "$source_folder"; then
+        if [ -n "$source_folder" ] && grep -qF "$source_folder" <<<"$narrow$wide"; then
             fail "$dll holds the build machine's path $source_folder"
         fi
         echo "ok: $dll ($arch, exports: $exports, imports: $(echo $imports | tr '\n' ' '))"
