@@ -1,6 +1,7 @@
 #include "entryEditorHelpers.h"
 
 #include "hostInterface.h"
+#include "settingsFile.h"
 #include "textBuffers.h"
 #include "userMessages.h"
 
@@ -33,17 +34,6 @@ const wchar_t* const templateHelpLines[] = {
     L"Use the test button to see the expanded path based on current settings.",
 };
 
-void trimBlanks(const wchar_t* name, const wchar_t** begin, size_t* length)
-{
-    const wchar_t* first = name;
-    while (*first == L' ' || *first == L'\t')
-        ++first;
-    size_t count = wcslen(first);
-    while (count > 0 && (first[count - 1] == L' ' || first[count - 1] == L'\t'))
-        --count;
-    *begin = first;
-    *length = count;
-}
 } // namespace
 
 void showTemplateHelp()
@@ -56,26 +46,10 @@ void showTemplateHelp()
     showInformation(text);
 }
 
-bool sameSectionName(const wchar_t* left, const wchar_t* right)
-{
-    const wchar_t* leftBegin;
-    const wchar_t* rightBegin;
-    size_t leftLength;
-    size_t rightLength;
-    trimBlanks(left, &leftBegin, &leftLength);
-    trimBlanks(right, &rightBegin, &rightLength);
-    return CompareStringOrdinal(
-               leftBegin, static_cast<int>(leftLength), rightBegin, static_cast<int>(rightLength), TRUE)
-        == CSTR_EQUAL;
-}
-
 bool isEntryNameRefused(
     const wchar_t* name, const wchar_t* const* otherNames, size_t otherCount, wchar_t* message, size_t capacity)
 {
-    const wchar_t* begin;
-    size_t length;
-    trimBlanks(name, &begin, &length);
-    if (length == 0) {
+    if (sameSectionName(name, L"")) {
         StringCchCopyW(message, capacity, L"Please enter a name for this entry.");
         return true;
     }

@@ -7,10 +7,6 @@
 // The "Help" button: the template variables explained, in a box owned by the editor.
 void showTemplateHelp();
 
-// Whether two names are one section of the settings file: the profile functions ignore letter
-// case and blanks around a name.
-bool sameSectionName(const wchar_t* left, const wchar_t* right);
-
 // A name that could not be read back as its entry's own section would lose the entry at the next
 // start: empty, "]" or a line break inside, "Options", or the name of one of the other entries.
 // Writes the reason into message.

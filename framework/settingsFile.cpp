@@ -7,6 +7,33 @@
 
 #include <new>
 
+namespace {
+void trimBlanks(const wchar_t* name, const wchar_t** begin, size_t* length)
+{
+    const wchar_t* first = name;
+    while (*first == L' ' || *first == L'\t')
+        ++first;
+    size_t count = wcslen(first);
+    while (count > 0 && (first[count - 1] == L' ' || first[count - 1] == L'\t'))
+        --count;
+    *begin = first;
+    *length = count;
+}
+} // namespace
+
+bool sameSectionName(const wchar_t* left, const wchar_t* right)
+{
+    const wchar_t* leftBegin;
+    const wchar_t* rightBegin;
+    size_t leftLength;
+    size_t rightLength;
+    trimBlanks(left, &leftBegin, &leftLength);
+    trimBlanks(right, &rightBegin, &rightLength);
+    return CompareStringOrdinal(
+               leftBegin, static_cast<int>(leftLength), rightBegin, static_cast<int>(rightLength), TRUE)
+        == CSTR_EQUAL;
+}
+
 SectionNameList::SectionNameList(const wchar_t* path)
 {
     // The profile reader cuts the list to the buffer it is given, so grow until it all fits.

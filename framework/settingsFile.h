@@ -43,6 +43,25 @@ private:
     bool failed_ = false;
 };
 
+// Whether two names are one section of the settings file: the profile functions ignore letter
+// case and blanks around a name.
+bool sameSectionName(const wchar_t* left, const wchar_t* right);
+
+// Whether a section of the file already gave one of the table's entries. The profile functions
+// read the first of several sections whose names differ only in case, so a later one would come
+// back as a copy of it; a name cut to fit the entry is the one the next save writes, so two names
+// alike up to the cut are one too.
+template <typename EntryTable> bool isSectionLoaded(const EntryTable& table, const wchar_t* sectionName)
+{
+    constexpr size_t nameCapacity = sizeof(table.Entries[0].Name) / sizeof(wchar_t);
+    wchar_t stored[nameCapacity];
+    lstrcpynW(stored, sectionName, static_cast<int>(nameCapacity));
+    for (unsigned i = 0; i < table.Count; ++i)
+        if (sameSectionName(stored, table.Entries[i].Name))
+            return true;
+    return false;
+}
+
 // Creates the folder and every missing folder above it.
 bool createFolderTree(const wchar_t* folder);
 

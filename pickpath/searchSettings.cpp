@@ -21,16 +21,6 @@ const OptionKey optionKeys[] = {
     {L"ShowContextMenuEntryOnTop", &PickpathOptions::ShowContextMenuEntryOnTop},
 };
 
-// The profile functions read the first of several sections whose names differ only in case, so a
-// later one can't be told from it and would come back as a copy of it.
-bool isLoaded(const wchar_t* name)
-{
-    for (unsigned i = 0; i < searchEntryTable.Count; ++i)
-        if (CompareStringOrdinal(name, -1, searchEntryTable.Entries[i].Name, -1, TRUE) == CSTR_EQUAL)
-            return true;
-    return false;
-}
-
 void readEntry(const wchar_t* path, const wchar_t* section, SearchEntry& entry)
 {
     // The keys are read under the section's full name; only the stored name is cut to fit.
@@ -49,7 +39,7 @@ void loadSettings()
 
     SectionNameList sections(path);
     for (const wchar_t* name = sections.first(); *name != L'\0'; name = SectionNameList::next(name)) {
-        if (equalIgnoringAsciiCase(name, optionsSection) || isLoaded(name))
+        if (equalIgnoringAsciiCase(name, optionsSection) || isSectionLoaded(searchEntryTable, name))
             continue;
         // Sections beyond the table's capacity are left out.
         if (searchEntryTable.Count >= MaxSearchEntries)

@@ -62,7 +62,7 @@ void loadSettings()
 
     SectionNameList sections(path);
     for (const wchar_t* name = sections.first(); *name != L'\0'; name = SectionNameList::next(name)) {
-        if (equalIgnoringAsciiCase(name, optionsSection))
+        if (equalIgnoringAsciiCase(name, optionsSection) || isSectionLoaded(helpEntryTable, name))
             continue;
         // Sections beyond the table's capacity are left out.
         if (helpEntryTable.Count >= MaxHelpEntries)

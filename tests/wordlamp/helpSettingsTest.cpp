@@ -75,6 +75,16 @@ TEST(HelpSettings, RoundTrips)
         {"more than 4,096 characters of section names are all read", manySections(40, 200),
             defaults + manySections(40, 200)},
         {"60 sections give the first 50 entries", manySections(60, 8), defaults + manySections(50, 8)},
+        // The profile functions read such sections as one, so a second entry would be a copy of the
+        // first and the next save would lose one of them.
+        {"names equal without regard to case give one entry, the first",
+            entrySection(L"Api", L"*.a", L"a.chm", 1) + entrySection(L"API", L"*.b", L"b.chm", 0)
+                + entrySection(L"Other", L"*.o", L"o.chm", 0),
+            defaults + entrySection(L"Api", L"*.a", L"a.chm", 1) + entrySection(L"Other", L"*.o", L"o.chm", 0)},
+        {"names alike up to the 259 characters kept give one entry",
+            entrySection(std::wstring(259, L'n') + L"first", L"*.1", L"1.chm", 0)
+                + entrySection(std::wstring(259, L'n') + L"second", L"*.2", L"2.chm", 0),
+            defaults + entrySection(std::wstring(259, L'n'), L"*.1", L"1.chm", 0)},
     };
     for (const Case& c : cases) {
         removeSettings();
