@@ -1,0 +1,252 @@
+#include "sweepChecks.h"
+
+#include "testSupport.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cwctype>
+
+namespace {
+constexpr size_t nameCapacity = 260;
+constexpr size_t maxEntries = 50;
+
+bool isOptions(const std::wstring& name)
+{
+    if (name.size() != 7)
+        return false;
+    for (size_t i = 0; i < 7; ++i) {
+        wchar_t c = name[i];
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+        if (c != L"options"[i])
+            return false;
+    }
+    return true;
+}
+
+bool sameIgnoringCase(const std::wstring& left, const std::wstring& right)
+{
+    return CompareStringOrdinal(
+               left.c_str(), static_cast<int>(left.size()), right.c_str(), static_cast<int>(right.size()), TRUE)
+        == CSTR_EQUAL;
+}
+
+// The profile functions drop blanks around a section name when they look one up or write one.
+std::wstring withoutSurroundingBlanks(const std::wstring& name)
+{
+    auto isBlank = [](wchar_t c) { return std::iswspace(c) || c == 0x1A; };
+    size_t first = 0;
+    while (first < name.size() && isBlank(name[first]))
+        ++first;
+    size_t last = name.size();
+    while (last > first && isBlank(name[last - 1]))
+        --last;
+    return name.substr(first, last - first);
+}
+
+// Older Wordlamp files name extensions under "Extension": "c cpp h" is the mask "*.c;*.cpp;*.h".
+std::wstring legacyMask(const std::wstring& path, const std::wstring& section)
+{
+    const size_t textCapacity = 4096;
+    std::wstring mask = L"*." + profileValue(path, section, L"Extension", textCapacity);
+    mask.resize(std::min(mask.size(), textCapacity - 1));
+    // Blanks are replaced from the left for as long as the longer text still fits.
+    for (size_t at = mask.find(L' '); at != std::wstring::npos; at = mask.find(L' ', at + 3)) {
+        if (mask.size() + 2 >= textCapacity)
+            break;
+        mask.replace(at, 1, L";*.");
+    }
+    return mask.substr(0, nameCapacity - 1);
+}
+} // namespace
+
+std::vector<std::wstring> sectionNames(const std::wstring& path)
+{
+    std::vector<std::wstring> names;
+    for (size_t capacity = 1 << 16; capacity <= (1u << 26); capacity *= 4) {
+        std::vector<wchar_t> buffer(capacity, L'\0');
+        DWORD length = GetPrivateProfileSectionNamesW(buffer.data(), static_cast<DWORD>(capacity), path.c_str());
+        if (length >= capacity - 2)
+            continue;
+        for (const wchar_t* name = buffer.data(); *name != L'\0'; name += wcslen(name) + 1)
+            names.push_back(name);
+        return names;
+    }
+    return names;
+}
+
+std::wstring profileValue(const std::wstring& path, const std::wstring& section, const wchar_t* key, size_t capacity)
+{
+    std::vector<wchar_t> buffer(capacity, L'\0');
+    GetPrivateProfileStringW(section.c_str(), key, L"", buffer.data(), static_cast<DWORD>(capacity), path.c_str());
+    buffer[capacity - 1] = L'\0';
+    return buffer.data();
+}
+
+std::vector<KeptEntry> entriesToKeep(const std::wstring& path, Plugin plugin)
+{
+    std::vector<KeptEntry> kept;
+    for (const std::wstring& name : sectionNames(path)) {
+        // Cut to fit an entry, then stored as the profile functions store a section name.
+        std::wstring cut = withoutSurroundingBlanks(name.substr(0, nameCapacity - 1));
+        if (cut.empty() || isOptions(cut))
+            continue;
+        if (std::any_of(
+                kept.begin(), kept.end(), [&](const KeptEntry& entry) { return sameIgnoringCase(entry.name, cut); }))
+            continue;
+        if (kept.size() == maxEntries)
+            break;
+        KeptEntry entry{cut, name, {}};
+        if (plugin == Plugin::wordlamp) {
+            std::wstring mask = profileValue(path, name, L"Mask", nameCapacity);
+            entry.values.emplace_back(L"Mask", mask.empty() ? legacyMask(path, name) : mask);
+            entry.values.emplace_back(L"File", profileValue(path, name, L"File", nameCapacity));
+            entry.values.emplace_back(
+                L"Show", GetPrivateProfileIntW(name.c_str(), L"Show", 0, path.c_str()) != 0 ? L"1" : L"0");
+        } else {
+            entry.values.emplace_back(L"Mask", profileValue(path, name, L"Mask", nameCapacity));
+            entry.values.emplace_back(L"Path", profileValue(path, name, L"Path", 2600));
+            entry.values.emplace_back(L"Ext", profileValue(path, name, L"Ext", nameCapacity));
+        }
+        kept.push_back(entry);
+    }
+    return kept;
+}
+
+std::wstring differenceFromLoaded(const std::vector<std::wstring>& rows, const std::vector<KeptEntry>& kept)
+{
+    for (size_t i = 0; i < rows.size() && i < kept.size(); ++i)
+        if (rows[i].compare(0, kept[i].name.size(), kept[i].name) != 0)
+            return L"entry " + std::to_wstring(i) + L" is \"" + rows[i] + L"\" where the file's next name is ["
+                + kept[i].name + L"]";
+    if (rows.size() > kept.size())
+        return L"loaded entry " + std::to_wstring(kept.size()) + L" \"" + rows[kept.size()]
+            + L"\" after the file's last name";
+    if (rows.size() < kept.size())
+        return L"[" + kept[rows.size()].name + L"] not loaded";
+    return L"";
+}
+
+std::wstring repeatedNames(const std::wstring& path)
+{
+    unsigned exact = 0, caseOnly = 0, cutOnly = 0, longOnes = 0;
+    std::vector<std::wstring> seen;
+    for (const std::wstring& name : sectionNames(path)) {
+        std::wstring cut = withoutSurroundingBlanks(name.substr(0, nameCapacity - 1));
+        if (cut.empty() || isOptions(cut))
+            continue;
+        for (const std::wstring& earlier : seen) {
+            bool repeated = true;
+            if (earlier == name)
+                ++exact;
+            else if (sameIgnoringCase(earlier, name))
+                ++caseOnly;
+            else if (sameIgnoringCase(withoutSurroundingBlanks(earlier.substr(0, nameCapacity - 1)), cut))
+                ++cutOnly;
+            else
+                repeated = false;
+            if (repeated) {
+                longOnes += name.size() >= nameCapacity ? 1 : 0;
+                break;
+            }
+        }
+        seen.push_back(name);
+    }
+    return std::to_wstring(exact) + L" repeated exactly, " + std::to_wstring(caseOnly) + L" in another case, "
+        + std::to_wstring(cutOnly) + L" equal only once cut to 259 characters (" + std::to_wstring(longOnes)
+        + L" of these repeats longer than 259 characters)";
+}
+
+std::wstring differenceFromKept(const std::wstring& saved, const std::vector<KeptEntry>& kept)
+{
+    std::vector<std::wstring> names = sectionNames(saved);
+    if (names.empty() || names.front() != L"Options")
+        return L"the saved file doesn't start with [Options]";
+    names.erase(names.begin());
+    std::wstring difference;
+    size_t common = std::min(names.size(), kept.size());
+    for (size_t i = 0; i < common && difference.empty(); ++i)
+        if (names[i] != kept[i].name)
+            difference = L"entry " + std::to_wstring(i) + L" is [" + names[i] + L"] instead of [" + kept[i].name + L"]";
+    if (difference.empty() && names.size() != kept.size()) {
+        difference = L"saved " + std::to_wstring(names.size()) + L" entries instead of " + std::to_wstring(kept.size());
+        if (names.size() > kept.size())
+            difference += L", first extra [" + names[common] + L"]";
+        else
+            difference += L", first missing [" + kept[common].name + L"]";
+    }
+    if (!difference.empty())
+        return difference;
+    for (const KeptEntry& entry : kept)
+        for (const auto& value : entry.values) {
+            std::wstring written = profileValue(saved, entry.name, value.first.c_str(), 65536);
+            if (written != value.second)
+                return L"[" + entry.name + L"] " + value.first + L" is \"" + written + L"\" instead of \""
+                    + value.second + L"\"";
+        }
+    return L"";
+}
+
+std::vector<std::wstring> keptMasks(const std::vector<KeptEntry>& kept)
+{
+    std::vector<std::wstring> masks;
+    for (const KeptEntry& entry : kept)
+        for (const auto& value : entry.values)
+            if (value.first == L"Mask")
+                masks.push_back(value.second);
+    return masks;
+}
+
+double matchWork(const std::wstring& fileName, const std::vector<std::wstring>& maskLists)
+{
+    const size_t n = fileName.size();
+    double total = 0;
+    for (const std::wstring& list : maskLists) {
+        size_t start = 0;
+        while (start <= list.size()) {
+            size_t end = std::min(list.find(L';', start), list.size());
+            std::wstring mask = list.substr(start, end - start);
+            start = end + 1;
+            if (mask.empty())
+                continue;
+            // calls[j][i]: the steps of matching name[i..] against mask[j..], counting every split a
+            // star tries whether or not an earlier one would have matched.
+            const size_t m = mask.size();
+            std::vector<std::vector<double>> calls(m + 1, std::vector<double>(n + 1, 1.0));
+            for (size_t j = m; j-- > 0;) {
+                double later = 0; // sum of calls[j + 1][k] for k >= i
+                for (size_t i = n + 1; i-- > 0;) {
+                    later += calls[j + 1][i];
+                    if (mask[j] == L'*')
+                        calls[j][i] = i == n ? 1.0 : 1.0 + later;
+                    else if (i < n && (mask[j] == L'?' || std::towupper(mask[j]) == std::towupper(fileName[i])))
+                        calls[j][i] = calls[j + 1][i + 1];
+                    else
+                        calls[j][i] = 1.0;
+                    calls[j][i] = std::min(calls[j][i], 1e30);
+                }
+            }
+            total += calls[0][0];
+        }
+    }
+    return total;
+}
+
+std::string narrowForMessage(const std::wstring& text, size_t longest)
+{
+    std::wstring shown;
+    for (wchar_t c : text.substr(0, longest)) {
+        if (c == L'\r')
+            shown += L"\\r";
+        else if (c == L'\n')
+            shown += L"\\n";
+        else if (c == L'\0')
+            shown += L"\\0";
+        else
+            shown += c;
+    }
+    if (text.size() > longest)
+        shown += L"... (" + std::to_wstring(text.size()) + L" characters)";
+    return narrow(shown);
+}

@@ -1,0 +1,47 @@
+// What a load followed by a save must keep, read from the files through the platform's own profile
+// functions (the ones the plug-ins read with), and what a mask costs the platform's matcher.
+#pragma once
+
+#include "sweepInputs.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// Every section name of an INI file, in file order, as the profile functions list them.
+std::vector<std::wstring> sectionNames(const std::wstring& path);
+// A value as read into a buffer of capacity characters.
+std::wstring profileValue(const std::wstring& path, const std::wstring& section, const wchar_t* key, size_t capacity);
+
+struct KeptEntry {
+    std::wstring name;     // the section name cut to the 259 characters an entry holds
+    std::wstring readFrom; // the section the values come from
+    std::vector<std::pair<std::wstring, std::wstring>> values; // key and value as a save writes them
+};
+
+// The entries a load of the file must give: its sections in file order, names cut to the 259
+// characters an entry holds and without the blanks around them that a section name can't keep;
+// without "Options" (letters compared without regard to case) and names left empty; a name equal
+// to an earlier one without regard to case counted once; at most 50.
+std::vector<KeptEntry> entriesToKeep(const std::wstring& path, Plugin plugin);
+
+// Where the rows of an Options dialog (each starting with an entry's name) differ from the entries
+// a load must give; empty when they are those, in order.
+std::wstring differenceFromLoaded(const std::vector<std::wstring>& rows, const std::vector<KeptEntry>& kept);
+
+// How the file's entry names repeat, for messages.
+std::wstring repeatedNames(const std::wstring& path);
+
+// Where a saved file differs from the entries it must keep; empty when it holds them all, in order,
+// after "Options".
+std::wstring differenceFromKept(const std::wstring& saved, const std::vector<KeptEntry>& kept);
+
+// The masks of the kept entries, as the plug-in matches them.
+std::vector<std::wstring> keptMasks(const std::vector<KeptEntry>& kept);
+
+// An upper bound of the steps the platform's backtracking wildcard match takes for the name against
+// every piece of the mask lists: "*" followed by "*" or "?" tries every split, so some short masks
+// take minutes against a long name.
+double matchWork(const std::wstring& fileName, const std::vector<std::wstring>& maskLists);
+
+std::string narrowForMessage(const std::wstring& text, size_t longest = 120);
