@@ -5,6 +5,7 @@
 #include <shlwapi.h>
 #include <strsafe.h>
 
+#include <cwctype>
 #include <new>
 
 namespace {
@@ -99,10 +100,39 @@ SettingsWriter::~SettingsWriter()
         DeleteFileW(newPath_);
 }
 
+namespace {
+bool isProfileBlank(wchar_t c)
+{
+    return iswspace(c) || c == 0x1A;
+}
+
+// The profile functions drop blanks around a value and one pair of quotes enclosing it, so such a
+// value goes into the file inside a pair of quotes of its own, which reading takes off again.
+bool needsQuotes(const wchar_t* value)
+{
+    size_t length = wcslen(value);
+    if (length == 0)
+        return false;
+    wchar_t first = value[0];
+    wchar_t last = value[length - 1];
+    return isProfileBlank(first) || isProfileBlank(last)
+        || (length >= 2 && first == last && (first == L'"' || first == L'\''));
+}
+} // namespace
+
 void SettingsWriter::write(const wchar_t* section, const wchar_t* key, const wchar_t* value)
 {
-    if (!failed_ && !WritePrivateProfileStringW(section, key, value, newPath_))
-        failed_ = true;
+    if (failed_)
+        return;
+    if (!needsQuotes(value)) {
+        failed_ = !WritePrivateProfileStringW(section, key, value, newPath_);
+        return;
+    }
+    size_t capacity = wcslen(value) + 3;
+    wchar_t* quoted = new (std::nothrow) wchar_t[capacity];
+    failed_ = quoted == nullptr || FAILED(StringCchPrintfW(quoted, capacity, L"\"%s\"", value))
+        || !WritePrivateProfileStringW(section, key, quoted, newPath_);
+    delete[] quoted;
 }
 
 void SettingsWriter::writeFlag(const wchar_t* section, const wchar_t* key, int flag)
@@ -131,6 +161,16 @@ bool SettingsWriter::commit()
 
 void readSetting(const wchar_t* path, const wchar_t* section, const wchar_t* key, wchar_t* buffer, size_t capacity)
 {
-    GetPrivateProfileStringW(section, key, L"", buffer, static_cast<DWORD>(capacity), path);
+    // Read with room for the pair of quotes a value may carry: the profile reader takes them off
+    // only after cutting the value to the buffer, and would then lose the value's last character.
+    size_t roomy = capacity + 2;
+    wchar_t* value = new (std::nothrow) wchar_t[roomy];
+    if (value == nullptr) {
+        GetPrivateProfileStringW(section, key, L"", buffer, static_cast<DWORD>(capacity), path);
+    } else {
+        GetPrivateProfileStringW(section, key, L"", value, static_cast<DWORD>(roomy), path);
+        StringCchCopyW(buffer, capacity, value);
+        delete[] value;
+    }
     buffer[capacity - 1] = L'\0';
 }

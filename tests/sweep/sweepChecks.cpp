@@ -78,10 +78,12 @@ std::vector<std::wstring> sectionNames(const std::wstring& path)
 
 std::wstring profileValue(const std::wstring& path, const std::wstring& section, const wchar_t* key, size_t capacity)
 {
-    std::vector<wchar_t> buffer(capacity, L'\0');
-    GetPrivateProfileStringW(section.c_str(), key, L"", buffer.data(), static_cast<DWORD>(capacity), path.c_str());
-    buffer[capacity - 1] = L'\0';
-    return buffer.data();
+    // As the plug-ins read a value: with room for a pair of quotes, then cut to the field.
+    std::vector<wchar_t> buffer(capacity + 2, L'\0');
+    GetPrivateProfileStringW(section.c_str(), key, L"", buffer.data(), static_cast<DWORD>(capacity + 2), path.c_str());
+    buffer[capacity + 1] = L'\0';
+    std::wstring value = buffer.data();
+    return value.substr(0, capacity - 1);
 }
 
 std::vector<KeptEntry> entriesToKeep(const std::wstring& path, Plugin plugin)

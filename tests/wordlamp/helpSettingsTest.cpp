@@ -81,6 +81,9 @@ TEST(HelpSettings, RoundTrips)
             entrySection(L"Api", L"*.a", L"a.chm", 1) + entrySection(L"API", L"*.b", L"b.chm", 0)
                 + entrySection(L"Other", L"*.o", L"o.chm", 0),
             defaults + entrySection(L"Api", L"*.a", L"a.chm", 1) + entrySection(L"Other", L"*.o", L"o.chm", 0)},
+        // Values that the profile functions would trim go into the file quoted, and come back whole.
+        {"blanks around a value and enclosing quotes survive", L"[Q]\nMask=\" *.c\"\nFile=\"\"quoted\"\"\n",
+            defaults + L"[Q]\nMask=\" *.c\"\nFile=\"\"quoted\"\"\nShow=0\n"},
         {"names alike up to the 259 characters kept give one entry",
             entrySection(std::wstring(259, L'n') + L"first", L"*.1", L"1.chm", 0)
                 + entrySection(std::wstring(259, L'n') + L"second", L"*.2", L"2.chm", 0),
