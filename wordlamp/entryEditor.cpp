@@ -26,17 +26,6 @@ void readField(HWND dialog, int id, wchar_t (&field)[pathCapacity])
     GetDlgItemTextW(dialog, id, field, static_cast<int>(pathCapacity));
 }
 
-// Every other entry's name: a name shared with one of them would lose an entry at the next start.
-bool isNameRefused(const wchar_t* name, int editedSlot, wchar_t* message, size_t capacity)
-{
-    const wchar_t* otherNames[MaxHelpEntries];
-    size_t otherCount = 0;
-    for (unsigned i = 0; i < WorkingTable.Count && i < MaxHelpEntries; ++i)
-        if (static_cast<int>(i) != editedSlot)
-            otherNames[otherCount++] = WorkingTable.Entries[i].Name;
-    return isEntryNameRefused(name, otherNames, otherCount, message, capacity);
-}
-
 void fillEntryEditor(HWND dialog)
 {
     for (int id : entryFields)
@@ -53,7 +42,7 @@ void onOk(HWND dialog)
     readField(dialog, IDC_ENTRY_NAME, name);
     int editedSlot = static_cast<int>(GetWindowLongPtrW(dialog, DWLP_USER));
     wchar_t message[textCapacity];
-    if (isNameRefused(name, editedSlot, message, _countof(message))) {
+    if (isTableEntryNameRefused(name, WorkingTable, editedSlot, message, _countof(message))) {
         showRefusedName(dialog, IDC_ENTRY_NAME, message);
         return;
     }
