@@ -94,12 +94,15 @@ void onLibraryDetach(bool)
 
 extern "C" FuncItem* getFuncsArray(int* count)
 {
-    *count = pickpathCommandCount;
+    if (count != nullptr)
+        *count = pickpathCommandCount;
     return funcItems;
 }
 
 extern "C" void beNotified(SCNotification* notification)
 {
+    if (notification == nullptr)
+        return;
     switch (notification->nmhdr.code) {
     case NPPN_READY:
         // Subclassing twice would make our procedure call itself.

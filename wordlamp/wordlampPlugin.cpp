@@ -48,7 +48,8 @@ void onLibraryDetach(bool processEnding)
 
 extern "C" FuncItem* getFuncsArray(int* count)
 {
-    *count = wordlampCommandCount;
+    if (count != nullptr)
+        *count = wordlampCommandCount;
     return funcItems;
 }
 
