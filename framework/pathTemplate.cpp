@@ -2,6 +2,7 @@
 
 #include "pluginHost.h"
 #include "textBuffers.h"
+#include "textHelpers.h"
 
 #include <shlwapi.h>
 #include <strsafe.h>
@@ -54,27 +55,9 @@ wchar_t* replaceAllNoCase(wchar_t* text, size_t capacity, const wchar_t* token, 
 {
     if (text == nullptr || token == nullptr || value == nullptr || capacity == 0)
         return nullptr;
-    size_t tokenLength = wcslen(token);
-    if (text[0] == L'\0' || tokenLength == 0)
-        return text;
-    size_t valueLength = wcslen(value);
-    size_t textLength = wcsnlen(text, capacity);
-    if (textLength == capacity)
-        return text;
-    wchar_t* from = text;
-    while (wchar_t* found = StrStrIW(from, token)) {
-        size_t grownLength = textLength - tokenLength + valueLength;
-        // Growth is the same for every occurrence, so once one does not fit none after it will.
-        if (grownLength >= capacity)
-            break;
-        wchar_t* rest = found + tokenLength;
-        size_t restLength = textLength - static_cast<size_t>(rest - text);
-        wmemmove(found + valueLength, rest, restLength + 1);
-        wmemcpy(found, value, valueLength);
-        textLength = grownLength;
-        // The search goes on after the inserted value, so a value holding its own token is left as it is.
-        from = found + valueLength;
-    }
+    // A replacement that would not fit is not made; the text keeps the ones that did.
+    if (text[0] != L'\0' && token[0] != L'\0' && wcsnlen(text, capacity) < capacity)
+        replaceEachNoCase(text, capacity, token, value);
     return text;
 }
 

@@ -1,5 +1,7 @@
 #include "textHelpers.h"
 
+#include <shlwapi.h>
+
 #include <cwchar>
 
 namespace {
@@ -18,25 +20,30 @@ bool equalIgnoringAsciiCase(const wchar_t* left, const wchar_t* right)
     return asciiLower(*left) == asciiLower(*right);
 }
 
+bool replaceEachNoCase(wchar_t* text, size_t capacity, const wchar_t* token, const wchar_t* value)
+{
+    size_t tokenLength = wcslen(token);
+    size_t valueLength = wcslen(value);
+    size_t textLength = wcsnlen(text, capacity);
+    wchar_t* from = text;
+    while (wchar_t* found = StrStrIW(from, token)) {
+        size_t grownLength = textLength - tokenLength + valueLength;
+        // Growth is the same for every occurrence, so once one does not fit none after it will.
+        if (grownLength >= capacity)
+            return false;
+        wchar_t* rest = found + tokenLength;
+        wmemmove(found + valueLength, rest, textLength - static_cast<size_t>(rest - text) + 1);
+        wmemcpy(found, value, valueLength);
+        textLength = grownLength;
+        // The search goes on after the inserted value, so a value holding its own token can't loop.
+        from = found + valueLength;
+    }
+    return true;
+}
+
 wchar_t* replaceSpaces(wchar_t* text, size_t capacity, const wchar_t* replacement)
 {
-    if (text == nullptr || replacement == nullptr || capacity == 0)
+    if (text == nullptr || replacement == nullptr || capacity == 0 || wcsnlen(text, capacity) == capacity)
         return nullptr;
-    size_t replacementLength = wcslen(replacement);
-    size_t textLength = wcsnlen(text, capacity);
-    if (textLength == capacity)
-        return nullptr;
-    wchar_t* from = text;
-    while (wchar_t* space = wcschr(from, L' ')) {
-        size_t grownLength = textLength - 1 + replacementLength;
-        if (grownLength >= capacity)
-            return nullptr;
-        wchar_t* rest = space + 1;
-        wmemmove(space + replacementLength, rest, textLength - static_cast<size_t>(rest - text) + 1);
-        wmemcpy(space, replacement, replacementLength);
-        textLength = grownLength;
-        // Going on after the replacement keeps a replacement that holds a space from looping.
-        from = space + replacementLength;
-    }
-    return text;
+    return replaceEachNoCase(text, capacity, L" ", replacement) ? text : nullptr;
 }

@@ -8,5 +8,10 @@
 // replacements that fit are kept).
 wchar_t* replaceSpaces(wchar_t* text, size_t capacity, const wchar_t* replacement);
 
+// Replaces each occurrence of a non-empty token in a text terminated within capacity, ignoring
+// case, going on after each inserted value. Stops, and answers false, at the first replacement
+// that would not fit; the ones made before stay.
+bool replaceEachNoCase(wchar_t* text, size_t capacity, const wchar_t* token, const wchar_t* value);
+
 // Compares whole texts, the letters A to Z without regard to case and every other character exactly.
 bool equalIgnoringAsciiCase(const wchar_t* left, const wchar_t* right);
