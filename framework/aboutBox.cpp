@@ -31,9 +31,7 @@ double versionNumberFromText(const wchar_t* productVersion)
 double getVersionNumber(HMODULE module)
 {
     wchar_t fileName[pathCapacity];
-    DWORD length = GetModuleFileNameW(module, fileName, _countof(fileName));
-    if (length == 0 || length >= _countof(fileName))
-        fileName[0] = L'\0';
+    getModuleFileName(module, fileName, _countof(fileName));
     return versionNumberFromText(getVersionString(fileName, L"ProductVersion"));
 }
 

@@ -43,10 +43,7 @@ void copyCut(wchar_t* target, size_t capacity, const wchar_t* source)
 // The folder "Plugins" below the editor's program folder (the process's main executable).
 void findProgramPluginsFolder(wchar_t* folder, size_t capacity)
 {
-    DWORD length = GetModuleFileNameW(GetModuleHandleW(nullptr), folder, static_cast<DWORD>(capacity));
-    if (length == 0 || length >= capacity)
-        folder[0] = L'\0';
-    PathRemoveFileSpecW(folder);
+    getProgramFolder(folder, capacity);
     PathAppendW(folder, L"Plugins");
 }
 } // namespace

@@ -17,10 +17,7 @@ bool settingsFilePathComputed = false;
 void findConfigFolderWithoutEditor(wchar_t* folder, size_t capacity)
 {
     wchar_t programFolder[pathCapacity];
-    DWORD length = GetModuleFileNameW(nullptr, programFolder, _countof(programFolder));
-    if (length == 0 || length >= _countof(programFolder))
-        programFolder[0] = L'\0';
-    PathRemoveFileSpecW(programFolder);
+    getProgramFolder(programFolder, _countof(programFolder));
     wchar_t marker[pathCapacity];
     StringCchCopyW(marker, _countof(marker), programFolder);
     appendPathComponent(marker, _countof(marker), L"doLocalConf.xml");
