@@ -37,13 +37,22 @@ struct toolbarIcons {
     HICON hToolbarIcon;
 };
 
+// The button's three faces: the bitmap for the standard icon set, icons for the Fluent sets in
+// light and in dark mode.
+struct toolbarIconsWithDarkMode {
+    HBITMAP hToolbarBmp;
+    HICON hToolbarIcon;
+    HICON hToolbarIconDarkMode;
+};
+
 // Only the leading header of the editor's notification record is ever read.
 struct SCNotification {
     NMHDR nmhdr;
 };
 
 // Messages to the editor's main window.
-constexpr UINT NPPM_ADDTOOLBARICON = 2065;
+constexpr UINT NPPMSG = WM_USER + 1000;
+constexpr UINT NPPM_ADDTOOLBARICON = NPPMSG + 41;
 constexpr UINT NPPM_GETPLUGINSCONFIGDIR = 2070;
 constexpr UINT NPPM_DOOPEN = 2101;
 constexpr UINT NPPM_GETFULLCURRENTPATH = 4025;
@@ -53,10 +62,38 @@ constexpr UINT NPPM_GETNAMEPART = 4028;
 constexpr UINT NPPM_GETEXTPART = 4029;
 constexpr UINT NPPM_GETCURRENTWORD = 4030;
 constexpr UINT NPPM_GETNPPDIRECTORY = 4031;
+// Known to newer editors only; an older one leaves them unanswered (0).
+constexpr UINT NPPM_GETNPPVERSION = NPPMSG + 50; // wParam TRUE: minor part zero-padded (8.9.7 gives 8, 970)
+constexpr UINT NPPM_ADDTOOLBARICON_FORDARKMODE = NPPMSG + 101; // from 8.0
+constexpr UINT NPPM_ISDARKMODEENABLED = NPPMSG + 107;
+constexpr UINT NPPM_GETDARKMODECOLORS = NPPMSG + 108;
+constexpr UINT NPPM_DARKMODESUBCLASSANDTHEME = NPPMSG + 112; // from 8.5.4
+constexpr UINT NPPM_GETTOOLBARICONSETCHOICE = NPPMSG + 118;
+
+// NPPM_DARKMODESUBCLASSANDTHEME's requests: at a dialog's initialisation, and when the mode changes.
+constexpr WPARAM darkModeThemeAtInit = 0x0B;
+constexpr WPARAM darkModeThemeOnChange = 0x0C;
+
+// NPPM_GETDARKMODECOLORS fills this record, sized by wParam.
+struct DarkModeColors {
+    COLORREF background;
+    COLORREF softerBackground;
+    COLORREF hotBackground;
+    COLORREF pureBackground;
+    COLORREF errorBackground;
+    COLORREF text;
+    COLORREF darkerText;
+    COLORREF disabledText;
+    COLORREF linkText;
+    COLORREF edge;
+    COLORREF hotEdge;
+    COLORREF disabledEdge;
+};
 
 // Notifications from the editor.
 constexpr UINT NPPN_READY = 1001;
 constexpr UINT NPPN_TBMODIFICATION = 1002;
+constexpr UINT NPPN_DARKMODECHANGED = 1027;
 
 // The editor's own commands that mark its editing view's context menu.
 constexpr UINT IDM_EDIT_CUT = 42001;
@@ -76,6 +113,8 @@ static_assert(offsetof(FuncItem, _init2Check) == 140, "_init2Check follows _cmdI
 static_assert(offsetof(FuncItem, _pShKey) == 144, "_pShKey is pointer-aligned");
 static_assert(sizeof(NppData) == 24, "three window handles");
 static_assert(sizeof(toolbarIcons) == 16, "two handles");
+static_assert(sizeof(toolbarIconsWithDarkMode) == 24, "three handles");
+static_assert(offsetof(toolbarIconsWithDarkMode, hToolbarIconDarkMode) == 16, "the dark icon comes last");
 #else
 static_assert(sizeof(FuncItem) == 144, "FuncItem is 144 bytes on x86");
 static_assert(offsetof(FuncItem, _cmdID) == 132, "_cmdID follows the callback");
@@ -83,7 +122,12 @@ static_assert(offsetof(FuncItem, _init2Check) == 136, "_init2Check follows _cmdI
 static_assert(offsetof(FuncItem, _pShKey) == 140, "_pShKey is pointer-aligned");
 static_assert(sizeof(NppData) == 12, "three window handles");
 static_assert(sizeof(toolbarIcons) == 8, "two handles");
+static_assert(sizeof(toolbarIconsWithDarkMode) == 12, "three handles");
+static_assert(offsetof(toolbarIconsWithDarkMode, hToolbarIconDarkMode) == 8, "the dark icon comes last");
 #endif
+static_assert(NPPM_ADDTOOLBARICON == 2065, "the message every editor knows");
+static_assert(NPPM_ADDTOOLBARICON_FORDARKMODE == 2125, "three images");
+static_assert(sizeof(DarkModeColors) == 12 * sizeof(COLORREF), "twelve colours");
 static_assert(offsetof(SCNotification, nmhdr) == 0, "the notification starts with its header");
 
 // The six entries every plug-in exports, undecorated, through its definition file.

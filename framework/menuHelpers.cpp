@@ -1,5 +1,6 @@
 #include "menuHelpers.h"
 
+#include "iconImages.h"
 #include "pluginHost.h"
 #include "textBuffers.h"
 #include "textHelpers.h"
@@ -88,18 +89,9 @@ bool setMenuItemBitmap(HMENU menu, UINT commandId, HBITMAP bitmap)
 
 HBITMAP iconToMenuBitmap(HICON icon)
 {
-    HDC screen = GetDC(nullptr);
-    HBITMAP drawn = CreateCompatibleBitmap(screen, menuBitmapSize, menuBitmapSize);
-    HDC memory = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(memory, drawn);
-    DrawIconEx(memory, 0, 0, icon, menuBitmapSize, menuBitmapSize, 0, nullptr, DI_NORMAL);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    // Menus and the toolbar take the DIB-section copy; the screen bitmap has done its work.
-    HBITMAP copy = static_cast<HBITMAP>(CopyImage(drawn, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_DEFAULTSIZE));
-    DeleteObject(drawn);
-    return copy;
+    // Made at the display's scale with real transparency: a bitmap drawn over the screen's black
+    // showed as a black square in menus, and a 16-pixel one came out blurred or tiny at 150 %.
+    return iconToAlphaBitmap(icon, scaledToDisplay(menuBitmapSize));
 }
 
 bool applyClassicMenuStyle(HMENU menu)

@@ -15,7 +15,8 @@ HMENU findOwnPluginMenu();
 HMENU findHelpMenu();
 // Gives the item with the command identifier (in the menu or its sub-menus) the bitmap.
 bool setMenuItemBitmap(HMENU menu, UINT commandId, HBITMAP bitmap);
-// A new 16 x 16 DIB-section bitmap showing the icon.
+// A new DIB-section bitmap showing the icon with its transparency, 16 x 16 at 100 % and scaled
+// with the display.
 HBITMAP iconToMenuBitmap(HICON icon);
 // With visual styles off, makes the menu and its sub-menus draw bitmaps in the check-mark column.
 bool applyClassicMenuStyle(HMENU menu);

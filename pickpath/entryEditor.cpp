@@ -1,6 +1,7 @@
 // The entry editor of the Options dialog: one search entry's name, masks, folders and extensions.
 #include "optionsDialog.h"
 
+#include "darkMode.h"
 #include "entryEditorHelpers.h"
 
 #include "pathTemplate.h"
@@ -83,7 +84,11 @@ INT_PTR CALLBACK entryEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG:
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         fillEntryEditor(dialog);
+        themeDialog(dialog);
         return TRUE;
+    case WM_DESTROY:
+        forgetThemedDialog(dialog);
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:

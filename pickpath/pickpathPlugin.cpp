@@ -2,6 +2,7 @@
 
 #include "aboutBox.h"
 #include "commandTable.h"
+#include "darkMode.h"
 #include "fileSearch.h"
 #include "menuHelpers.h"
 #include "optionsDialog.h"
@@ -46,12 +47,8 @@ void addContextMenuEntry(HMENU menu)
 void addToolbarButton()
 {
     // Made once and kept for the life of the library, however often the editor asks.
-    if (ToolbarIcons.hToolbarBmp == nullptr)
-        ToolbarIcons.hToolbarBmp = static_cast<HBITMAP>(LoadImageW(
-            pluginModule, MAKEINTRESOURCEW(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE));
-    ToolbarIcons.hToolbarIcon = nullptr;
-    SendMessageW(nppData._nppHandle, NPPM_ADDTOOLBARICON, static_cast<WPARAM>(funcItems[openCommandIndex]._cmdID),
-        reinterpret_cast<LPARAM>(&ToolbarIcons));
+    makeToolbarImages(ToolbarButtonImages, pluginModule, IDB_TOOLBAR, IDI_TOOLBAR_LIGHT, IDI_TOOLBAR_DARK);
+    registerToolbarButton(funcItems[openCommandIndex]._cmdID, ToolbarButtonImages);
 }
 } // namespace
 
@@ -90,6 +87,7 @@ void onLibraryDetach(bool)
         SavedWindowProc = nullptr;
     }
     saveSettings();
+    releaseToolbarImages(ToolbarButtonImages);
 }
 
 extern "C" FuncItem* getFuncsArray(int* count)
@@ -114,6 +112,9 @@ extern "C" void beNotified(SCNotification* notification)
     case NPPN_TBMODIFICATION:
         if (notification->nmhdr.hwndFrom == nppData._nppHandle && pickpathOptions.ShowToolBarButton)
             addToolbarButton();
+        break;
+    case NPPN_DARKMODECHANGED:
+        onDarkModeChanged();
         break;
     }
 }

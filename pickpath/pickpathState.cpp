@@ -4,4 +4,4 @@ SearchEntryTable searchEntryTable;
 PickpathOptions pickpathOptions;
 
 WNDPROC SavedWindowProc = nullptr;
-toolbarIcons ToolbarIcons = {nullptr, nullptr};
+ToolbarImages ToolbarButtonImages = {};

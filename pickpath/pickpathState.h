@@ -4,6 +4,7 @@
 
 #include "hostInterface.h"
 #include "textBuffers.h"
+#include "toolbarButton.h"
 
 #include <windows.h>
 
@@ -33,4 +34,4 @@ extern PickpathOptions pickpathOptions;
 
 // The binding to the editor, kept for the life of the library.
 extern WNDPROC SavedWindowProc;   // the editor's window procedure before ours; null until subclassed
-extern toolbarIcons ToolbarIcons; // sent with the toolbar button, so it must outlive the request
+extern ToolbarImages ToolbarButtonImages; // sent with the toolbar button, so it must outlive the request

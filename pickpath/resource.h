@@ -3,6 +3,9 @@
 
 #define IDB_TOOLBAR 201
 
+#define IDI_TOOLBAR_LIGHT 211
+#define IDI_TOOLBAR_DARK 212
+
 #define IDD_OPTIONS 10000
 #define IDC_ADD 10002
 #define IDC_REMOVE 10003

@@ -1,6 +1,7 @@
 // The entry editor of the Options dialog: one help entry's name, masks, location and menu flag.
 #include "optionsDialog.h"
 
+#include "darkMode.h"
 #include "entryEditorHelpers.h"
 
 #include "helpLookup.h"
@@ -99,7 +100,11 @@ INT_PTR CALLBACK entryEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG:
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         fillEntryEditor(dialog);
+        themeDialog(dialog);
         return TRUE;
+    case WM_DESTROY:
+        forgetThemedDialog(dialog);
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:

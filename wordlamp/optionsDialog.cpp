@@ -1,5 +1,6 @@
 #include "optionsDialog.h"
 
+#include "darkMode.h"
 #include "helpSettings.h"
 #include "pluginHost.h"
 #include "resource.h"
@@ -246,7 +247,11 @@ INT_PTR CALLBACK optionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     switch (message) {
     case WM_INITDIALOG:
         fillOptionsDialog(dialog);
+        themeDialog(dialog);
         return TRUE;
+    case WM_DESTROY:
+        forgetThemedDialog(dialog);
+        return FALSE;
     case WM_COMMAND:
         onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
         return TRUE;

@@ -2,11 +2,13 @@
 
 #include "aboutBox.h"
 #include "commandTable.h"
+#include "darkMode.h"
 #include "helpLookup.h"
 #include "helpSettings.h"
 #include "msHelpViewer.h"
 #include "optionsDialog.h"
 #include "pluginHost.h"
+#include "resource.h"
 #include "wordlampMenus.h"
 #include "wordlampState.h"
 
@@ -44,6 +46,7 @@ void onLibraryDetach(bool processEnding)
     restoreEditorWindow();
     saveSettings();
     releaseMsHelpClient(processEnding);
+    releaseToolbarImages(ToolbarButtonImages);
 }
 
 extern "C" FuncItem* getFuncsArray(int* count)
@@ -67,10 +70,11 @@ extern "C" void beNotified(SCNotification* notification)
     case NPPN_TBMODIFICATION:
         if (notification->nmhdr.hwndFrom != nppData._nppHandle || !helpOptions.ShowToolBarButton)
             break;
-        ToolbarIcons.hToolbarBmp = HelpBitmap;
-        ToolbarIcons.hToolbarIcon = nullptr;
-        SendMessageW(nppData._nppHandle, NPPM_ADDTOOLBARICON, static_cast<WPARAM>(funcItems[helpCommandIndex]._cmdID),
-            reinterpret_cast<LPARAM>(&ToolbarIcons));
+        makeToolbarImages(ToolbarButtonImages, pluginModule, 0, IDI_TOOLBAR_LIGHT, IDI_TOOLBAR_DARK);
+        registerToolbarButton(funcItems[helpCommandIndex]._cmdID, ToolbarButtonImages);
+        break;
+    case NPPN_DARKMODECHANGED:
+        onDarkModeChanged();
         break;
     }
 }

@@ -10,4 +10,4 @@ int HelpMenuBase = 0;
 HBITMAP HelpBitmap = nullptr;
 HBITMAP OptionsBitmap = nullptr;
 HBITMAP AboutBitmap = nullptr;
-toolbarIcons ToolbarIcons = {nullptr, nullptr};
+ToolbarImages ToolbarButtonImages = {};

@@ -4,6 +4,7 @@
 
 #include "hostInterface.h"
 #include "textBuffers.h"
+#include "toolbarButton.h"
 
 #include <windows.h>
 
@@ -46,4 +47,4 @@ extern int HelpMenuBase;          // item count of the editor's help menu before
 extern HBITMAP HelpBitmap;        // life buoy: the "Help" command, the entries, the toolbar button
 extern HBITMAP OptionsBitmap;     // wrench: "Options..."
 extern HBITMAP AboutBitmap;       // information sign: "About"
-extern toolbarIcons ToolbarIcons; // sent with the toolbar button, so it must outlive the request
+extern ToolbarImages ToolbarButtonImages; // sent with the toolbar button, so it must outlive the request

@@ -1,0 +1,70 @@
+#include "toolbarButton.h"
+
+#include "editorVersion.h"
+#include "iconImages.h"
+#include "pluginHost.h"
+
+namespace {
+// The standard set's bitmap and the small Fluent sets at 100 %; the large ones are half again.
+constexpr int smallIconSize = 16;
+constexpr int largeIconSize = 24;
+constexpr LRESULT fluentLarge = 1;
+constexpr LRESULT filledFluentLarge = 3;
+
+// The editor takes one icon per face and fits it to its buttons: made at the size the chosen
+// set shows at the display's scale, it is never blown up.
+int toolbarIconSize()
+{
+    LRESULT set = SendMessageW(nppData._nppHandle, NPPM_GETTOOLBARICONSETCHOICE, 0, 0);
+    bool large = set == fluentLarge || set == filledFluentLarge;
+    return scaledToDisplay(large ? largeIconSize : smallIconSize);
+}
+
+HBITMAP loadStandardBitmap(HINSTANCE module, int bitmapId, int lightIconId)
+{
+    if (bitmapId != 0)
+        return static_cast<HBITMAP>(LoadImageW(
+            module, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE));
+    HICON icon = loadIconSized(module, lightIconId, smallIconSize);
+    HBITMAP bitmap = iconToAlphaBitmap(icon, smallIconSize);
+    if (icon != nullptr)
+        DestroyIcon(icon);
+    return bitmap;
+}
+} // namespace
+
+void makeToolbarImages(ToolbarImages& images, HINSTANCE module, int bitmapId, int lightIconId, int darkIconId)
+{
+    toolbarIconsWithDarkMode& faces = images.faces;
+    if (faces.hToolbarBmp == nullptr)
+        faces.hToolbarBmp = loadStandardBitmap(module, bitmapId, lightIconId);
+    int size = toolbarIconSize();
+    if (faces.hToolbarIcon == nullptr)
+        faces.hToolbarIcon = loadIconSized(module, lightIconId, size);
+    if (faces.hToolbarIconDarkMode == nullptr)
+        faces.hToolbarIconDarkMode = loadIconSized(module, darkIconId, size);
+    images.bitmapOnly.hToolbarBmp = faces.hToolbarBmp;
+    images.bitmapOnly.hToolbarIcon = nullptr;
+}
+
+void registerToolbarButton(int commandId, ToolbarImages& images)
+{
+    // Before 8.0 the editor knows only the bitmap; a message it doesn't know would give no button.
+    if (editorIsAtLeast(8, 0))
+        SendMessageW(nppData._nppHandle, NPPM_ADDTOOLBARICON_FORDARKMODE, static_cast<WPARAM>(commandId),
+            reinterpret_cast<LPARAM>(&images.faces));
+    else
+        SendMessageW(nppData._nppHandle, NPPM_ADDTOOLBARICON, static_cast<WPARAM>(commandId),
+            reinterpret_cast<LPARAM>(&images.bitmapOnly));
+}
+
+void releaseToolbarImages(ToolbarImages& images)
+{
+    if (images.faces.hToolbarBmp != nullptr)
+        DeleteObject(images.faces.hToolbarBmp);
+    if (images.faces.hToolbarIcon != nullptr)
+        DestroyIcon(images.faces.hToolbarIcon);
+    if (images.faces.hToolbarIconDarkMode != nullptr)
+        DestroyIcon(images.faces.hToolbarIconDarkMode);
+    images = ToolbarImages{};
+}

@@ -1,0 +1,18 @@
+// The plug-in's toolbar button with a face for every icon set the editor offers: a bitmap for the
+// standard set, icons with real transparency for the Fluent sets in light and in dark mode.
+#pragma once
+
+#include "hostInterface.h"
+
+struct ToolbarImages {
+    toolbarIconsWithDarkMode faces; // sent to editors from 8.0 on
+    toolbarIcons bitmapOnly;        // sent to older editors, which know only the bitmap
+};
+
+// Makes the three faces once; later calls keep what was made. bitmapId 0 draws the standard set's
+// bitmap from the light icon.
+void makeToolbarImages(ToolbarImages& images, HINSTANCE module, int bitmapId, int lightIconId, int darkIconId);
+// At NPPN_TBMODIFICATION: the button that runs commandId, with every face the editor can take.
+void registerToolbarButton(int commandId, ToolbarImages& images);
+// Deletes the faces; the record is empty again.
+void releaseToolbarImages(ToolbarImages& images);
