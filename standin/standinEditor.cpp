@@ -5,6 +5,14 @@
 
 namespace {
 const wchar_t mainWindowClass[] = L"StandinEditorMain";
+// The real editor these answers were measured on: 8.9.7, minor part zero-padded.
+const LRESULT currentEditorVersion = MAKELONG(970, 8);
+// What the editor applies to a dialog: measured 0x7 for the request at initialisation.
+constexpr WPARAM themeFlagsApplied = 0x7;
+
+const DarkModeColors darkColors = {RGB(0x20, 0x20, 0x20), RGB(0x2B, 0x2B, 0x2B), RGB(0x40, 0x40, 0x40),
+    RGB(0, 0, 0), RGB(0x80, 0, 0), RGB(0xE0, 0xE0, 0xE0), RGB(0xC0, 0xC0, 0xC0), RGB(0x80, 0x80, 0x80),
+    RGB(0xFF, 0xFF, 0x00), RGB(0x64, 0x64, 0x64), RGB(0x9B, 0x9B, 0x9B), RGB(0x48, 0x48, 0x48)};
 StandinEditor* activeEditor = nullptr;
 WNDPROC editControlProc = nullptr;
 
@@ -335,6 +343,13 @@ std::wstring StandinEditor::wordAtCaret() const
     return text.substr(from, to - from);
 }
 
+void StandinEditor::switchDarkMode(bool dark)
+{
+    document.look = dark ? EditorLook::dark : EditorLook::light;
+    for (const LoadedPlugin& plugin : plugins_)
+        notify(plugin, NPPN_DARKMODECHANGED, main_);
+}
+
 size_t StandinEditor::requestCount(UINT message) const
 {
     return static_cast<size_t>(std::count_if(
@@ -361,6 +376,34 @@ LRESULT StandinEditor::answer(const std::wstring& value, UINT message, WPARAM ca
         return FALSE;
     std::copy(value.c_str(), value.c_str() + value.size() + 1, reinterpret_cast<wchar_t*>(buffer));
     return TRUE;
+}
+
+LRESULT StandinEditor::answerLook(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    bool dark = document.look == EditorLook::dark;
+    switch (message) {
+    case NPPM_GETNPPVERSION:
+        return currentEditorVersion;
+    case NPPM_ISDARKMODEENABLED:
+        return dark;
+    case NPPM_GETDARKMODECOLORS:
+        if (wParam != sizeof(DarkModeColors) || lParam == 0)
+            return FALSE;
+        *reinterpret_cast<DarkModeColors*>(lParam) = darkColors;
+        return TRUE;
+    case NPPM_DARKMODESUBCLASSANDTHEME:
+        themeRequests.push_back(ThemeRequest{reinterpret_cast<HWND>(lParam), wParam});
+        return static_cast<LRESULT>(wParam & themeFlagsApplied);
+    case NPPM_GETTOOLBARICONSETCHOICE:
+        return document.toolbarIconSet;
+    case NPPM_ADDTOOLBARICON_FORDARKMODE: {
+        auto* faces = reinterpret_cast<const toolbarIconsWithDarkMode*>(lParam);
+        toolbarButtons.push_back(ToolbarButton{static_cast<int>(wParam), faces->hToolbarBmp, faces->hToolbarIcon,
+            faces->hToolbarIconDarkMode, message});
+        return TRUE;
+    }
+    }
+    return 0;
 }
 
 LRESULT StandinEditor::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -392,6 +435,17 @@ LRESULT StandinEditor::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         toolbarButtons.push_back(ToolbarButton{static_cast<int>(wParam), icons->hToolbarBmp, icons->hToolbarIcon});
         return TRUE;
     }
+    case NPPM_GETNPPVERSION:
+    case NPPM_ISDARKMODEENABLED:
+    case NPPM_GETDARKMODECOLORS:
+    case NPPM_DARKMODESUBCLASSANDTHEME:
+    case NPPM_GETTOOLBARICONSETCHOICE:
+    case NPPM_ADDTOOLBARICON_FORDARKMODE:
+        requests.push_back(EditorRequest{message, wParam});
+        // An editor from before these messages leaves them to the default procedure: 0.
+        if (document.look == EditorLook::unanswered)
+            return DefWindowProcW(main_, message, wParam, lParam);
+        return answerLook(message, wParam, lParam);
     case WM_COMMAND: {
         UINT id = LOWORD(wParam);
         for (const LoadedPlugin& plugin : plugins_)

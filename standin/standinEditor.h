@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+// How new an editor the stand-in plays: one that knows nothing of versions, dark mode and icon
+// sets (it answers none of those messages), or a current one in light or dark mode.
+enum class EditorLook { unanswered, light, dark };
+
 // What the editor answers about its current document and itself.
 struct DocumentModel {
     std::wstring fullPath;     // NPPM_GETFULLCURRENTPATH
@@ -20,6 +24,8 @@ struct DocumentModel {
     std::wstring editorFolder; // NPPM_GETNPPDIRECTORY
     std::wstring configFolder; // NPPM_GETPLUGINSCONFIGDIR
     std::set<UINT> unanswered; // requests the editor leaves without an answer
+    EditorLook look = EditorLook::unanswered;
+    int toolbarIconSet = 0; // NPPM_GETTOOLBARICONSETCHOICE: 0 Fluent small ... 4 Standard small
 
     // Sets the full path and the parts the editor derives from it.
     void open(const std::wstring& path);
@@ -40,6 +46,14 @@ struct ToolbarButton {
     int commandId;
     HBITMAP bitmap;
     HICON icon;
+    HICON darkIcon = nullptr;
+    UINT message = NPPM_ADDTOOLBARICON; // or NPPM_ADDTOOLBARICON_FORDARKMODE
+};
+
+// A plug-in dialog the editor was asked to theme, and with which flags.
+struct ThemeRequest {
+    HWND dialog;
+    WPARAM flags;
 };
 
 struct LoadedPlugin {
@@ -102,6 +116,8 @@ public:
     void runMessageLoop();
     // Shows a document in the text area and makes it the current document.
     bool showDocument(const std::wstring& path);
+    // The user switches between light and dark mode: every plug-in hears NPPN_DARKMODECHANGED.
+    void switchDarkMode(bool dark);
 
     // When set, the word request is answered from the text area: its selection, else the word
     // at the caret, as a person using the editor expects.
@@ -114,6 +130,7 @@ public:
     std::vector<std::wstring> openedFiles;     // NPPM_DOOPEN
     std::vector<ToolbarButton> toolbarButtons; // NPPM_ADDTOOLBARICON
     std::vector<UINT> hostCommands;            // commands that reached the editor's own procedure
+    std::vector<ThemeRequest> themeRequests;   // NPPM_DARKMODESUBCLASSANDTHEME
 
     size_t requestCount(UINT message) const;
 
@@ -122,6 +139,7 @@ private:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     HMENU buildContextMenu();
     LRESULT answer(const std::wstring& value, UINT message, WPARAM capacity, LPARAM buffer);
+    LRESULT answerLook(UINT message, WPARAM wParam, LPARAM lParam);
     std::wstring wordAtCaret() const;
     void notify(const LoadedPlugin& plugin, UINT code, HWND from);
     void rebuildAccelerators();

@@ -189,3 +189,45 @@ RegistryValueSwap::~RegistryValueSwap()
         RegDeleteValueW(opened, name_.empty() ? nullptr : name_.c_str());
     RegCloseKey(opened);
 }
+
+ImageShape shapeOfBitmap(HBITMAP bitmap)
+{
+    ImageShape shape;
+    BITMAP header = {};
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof(header), &header) == 0)
+        return shape;
+    shape.width = header.bmWidth;
+    shape.height = header.bmHeight < 0 ? -header.bmHeight : header.bmHeight;
+    shape.bitsPerPixel = header.bmBitsPixel;
+    if (shape.bitsPerPixel != 32)
+        return shape;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = shape.width;
+    info.bmiHeader.biHeight = shape.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<size_t>(shape.width) * static_cast<size_t>(shape.height));
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(shape.height), pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (DWORD pixel : pixels) {
+        shape.someTransparent |= (pixel >> 24) == 0;
+        shape.someOpaque |= (pixel >> 24) == 0xFF;
+    }
+    return shape;
+}
+
+ImageShape shapeOfIcon(HICON icon)
+{
+    ICONINFO info = {};
+    if (icon == nullptr || !GetIconInfo(icon, &info))
+        return ImageShape{};
+    ImageShape shape = shapeOfBitmap(info.hbmColor);
+    if (info.hbmColor != nullptr)
+        DeleteObject(info.hbmColor);
+    if (info.hbmMask != nullptr)
+        DeleteObject(info.hbmMask);
+    return shape;
+}

@@ -28,6 +28,18 @@ bool fileExists(const std::wstring& path);
 std::vector<std::wstring> splitLines(const std::wstring& text);
 std::string narrow(const std::wstring& text);
 
+// What an image shows of itself: its size and whether its pixels range from fully transparent to
+// fully opaque (alpha that the editor can draw over any background).
+struct ImageShape {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+    bool someTransparent = false;
+    bool someOpaque = false;
+};
+ImageShape shapeOfIcon(HICON icon);
+ImageShape shapeOfBitmap(HBITMAP bitmap);
+
 // Sets a registry string value for the life of the object and then puts back what was there.
 class RegistryValueSwap {
 public:

@@ -244,11 +244,12 @@ TEST(OptionsDialog, TemplatesHoldEveryControlInPlace)
         EXPECT_EQ(dialog.caption, L"Pickpath Options");
         EXPECT_EQ(dialog.cx, d.cx);
         EXPECT_EQ(dialog.cy, d.cy);
-        DWORD style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        // A font that scales with the display, so the dialogs stay legible at 150 and 200 %.
+        DWORD style = DS_SHELLFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
         EXPECT_EQ(dialog.style & style, style);
         EXPECT_EQ(dialog.exStyle & WS_EX_TOOLWINDOW, static_cast<DWORD>(WS_EX_TOOLWINDOW));
         EXPECT_EQ(dialog.pointSize, 8);
-        EXPECT_EQ(dialog.font, L"MS Sans Serif");
+        EXPECT_EQ(dialog.font, L"MS Shell Dlg 2");
         ASSERT_EQ(dialog.items.size(), d.count);
         for (size_t i = 0; i < d.count; ++i) {
             const TemplateItem& item = dialog.items[i];

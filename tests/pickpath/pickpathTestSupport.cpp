@@ -96,9 +96,10 @@ std::wstring savedSettings()
     return result;
 }
 
-PickpathInEditor::PickpathInEditor(const SettingsText& settings)
+PickpathInEditor::PickpathInEditor(const SettingsText& settings, EditorLook look)
 {
     writeSettings(settings);
+    editor.document.look = look;
     std::wstring problem = editor.loadPlugin(pluginPath(L"Pickpath.dll"));
     EXPECT_EQ(problem, L"");
     loaded = problem.empty();

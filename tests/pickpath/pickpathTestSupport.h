@@ -34,9 +34,9 @@ void writeSettingsText(const std::wstring& text);
 // The settings file's text without blank lines, one "\n" after each line.
 std::wstring savedSettings();
 
-// The real Pickpath.dll in a stand-in editor, over the given settings.
+// The real Pickpath.dll in a stand-in editor, over the given settings, the editor as new as look says.
 struct PickpathInEditor {
-    explicit PickpathInEditor(const SettingsText& settings);
+    explicit PickpathInEditor(const SettingsText& settings, EditorLook look = EditorLook::unanswered);
     StandinEditor editor;
     bool loaded = false;
 

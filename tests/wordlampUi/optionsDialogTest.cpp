@@ -674,13 +674,14 @@ void expectTidyDialog(HWND dialog, int width, int height)
 {
     const std::string name = narrow(Driver::caption(dialog));
     LONG style = GetWindowLongW(dialog, GWL_STYLE);
-    LONG wanted = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    // A font that scales with the display, so the dialogs stay legible at 150 and 200 %.
+    LONG wanted = DS_SHELLFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
     EXPECT_EQ(style & wanted, wanted) << name;
     EXPECT_NE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0) << name;
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     LOGFONTW logFont = {};
     GetObjectW(font, sizeof(logFont), &logFont);
-    EXPECT_STREQ(logFont.lfFaceName, L"MS Sans Serif");
+    EXPECT_STREQ(logFont.lfFaceName, L"MS Shell Dlg 2");
     RECT client;
     GetClientRect(dialog, &client);
     SIZE size = dialogUnits(dialog, width, height);

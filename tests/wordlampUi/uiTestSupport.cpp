@@ -92,9 +92,10 @@ std::wstring expectedSettings(const SettingsText& settings)
     return withoutBlankLines(settings.text());
 }
 
-WordlampInEditor::WordlampInEditor(const SettingsText& settings)
+WordlampInEditor::WordlampInEditor(const SettingsText& settings, EditorLook look)
 {
     writeSettings(settings);
+    editor.document.look = look;
     loaded = editor.loadPlugin(pluginPath(L"Wordlamp.dll")).empty();
 }
 

@@ -47,9 +47,9 @@ std::wstring expectedSettings(const SettingsText& settings);
 // Wordlamp's sub-menu in the editor's Plugins menu, or null.
 HMENU ownMenuOf(const StandinEditor& editor);
 
-// The real Wordlamp.dll in a stand-in editor, over the given settings.
+// The real Wordlamp.dll in a stand-in editor, over the given settings, the editor as new as look says.
 struct WordlampInEditor {
-    explicit WordlampInEditor(const SettingsText& settings);
+    explicit WordlampInEditor(const SettingsText& settings, EditorLook look = EditorLook::unanswered);
     StandinEditor editor;
     bool loaded = false;
 
