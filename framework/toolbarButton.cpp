@@ -20,12 +20,12 @@ int toolbarIconSize()
     return scaledToDisplay(large ? largeIconSize : smallIconSize);
 }
 
-HBITMAP loadStandardBitmap(HINSTANCE module, int bitmapId, int lightIconId)
+HBITMAP loadStandardBitmap(HINSTANCE module, const ToolbarArt& art)
 {
-    if (bitmapId != 0)
+    if (art.bitmapId != 0)
         return static_cast<HBITMAP>(LoadImageW(
-            module, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE));
-    HICON icon = loadIconSized(module, lightIconId, smallIconSize);
+            module, MAKEINTRESOURCEW(art.bitmapId), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE));
+    HICON icon = loadIconSized(module, art.standardIconId, smallIconSize);
     HBITMAP bitmap = iconToAlphaBitmap(icon, smallIconSize);
     if (icon != nullptr)
         DestroyIcon(icon);
@@ -33,16 +33,16 @@ HBITMAP loadStandardBitmap(HINSTANCE module, int bitmapId, int lightIconId)
 }
 } // namespace
 
-void makeToolbarImages(ToolbarImages& images, HINSTANCE module, int bitmapId, int lightIconId, int darkIconId)
+void makeToolbarImages(ToolbarImages& images, HINSTANCE module, const ToolbarArt& art)
 {
     toolbarIconsWithDarkMode& faces = images.faces;
     if (faces.hToolbarBmp == nullptr)
-        faces.hToolbarBmp = loadStandardBitmap(module, bitmapId, lightIconId);
+        faces.hToolbarBmp = loadStandardBitmap(module, art);
     int size = toolbarIconSize();
     if (faces.hToolbarIcon == nullptr)
-        faces.hToolbarIcon = loadIconSized(module, lightIconId, size);
+        faces.hToolbarIcon = loadIconSized(module, art.lightIconId, size);
     if (faces.hToolbarIconDarkMode == nullptr)
-        faces.hToolbarIconDarkMode = loadIconSized(module, darkIconId, size);
+        faces.hToolbarIconDarkMode = loadIconSized(module, art.darkIconId, size);
     images.bitmapOnly.hToolbarBmp = faces.hToolbarBmp;
     images.bitmapOnly.hToolbarIcon = nullptr;
 }

@@ -9,9 +9,17 @@ struct ToolbarImages {
     toolbarIcons bitmapOnly;        // sent to older editors, which know only the bitmap
 };
 
-// Makes the three faces once; later calls keep what was made. bitmapId 0 draws the standard set's
-// bitmap from the light icon.
-void makeToolbarImages(ToolbarImages& images, HINSTANCE module, int bitmapId, int lightIconId, int darkIconId);
+// The resources the faces come from: the standard set's full-colour picture is a bitmap resource,
+// or (bitmapId 0) drawn from an icon resource; the Fluent sets take outline icons.
+struct ToolbarArt {
+    int bitmapId;
+    int standardIconId;
+    int lightIconId;
+    int darkIconId;
+};
+
+// Makes the three faces once; later calls keep what was made.
+void makeToolbarImages(ToolbarImages& images, HINSTANCE module, const ToolbarArt& art);
 // At NPPN_TBMODIFICATION: the button that runs commandId, with every face the editor can take.
 void registerToolbarButton(int commandId, ToolbarImages& images);
 // Deletes the faces; the record is empty again.

@@ -47,7 +47,7 @@ void addContextMenuEntry(HMENU menu)
 void addToolbarButton()
 {
     // Made once and kept for the life of the library, however often the editor asks.
-    makeToolbarImages(ToolbarButtonImages, pluginModule, IDB_TOOLBAR, IDI_TOOLBAR_LIGHT, IDI_TOOLBAR_DARK);
+    makeToolbarImages(ToolbarButtonImages, pluginModule, {IDB_TOOLBAR, 0, IDI_TOOLBAR_LIGHT, IDI_TOOLBAR_DARK});
     registerToolbarButton(funcItems[openCommandIndex]._cmdID, ToolbarButtonImages);
 }
 } // namespace

@@ -70,7 +70,7 @@ extern "C" void beNotified(SCNotification* notification)
     case NPPN_TBMODIFICATION:
         if (notification->nmhdr.hwndFrom != nppData._nppHandle || !helpOptions.ShowToolBarButton)
             break;
-        makeToolbarImages(ToolbarButtonImages, pluginModule, 0, IDI_TOOLBAR_LIGHT, IDI_TOOLBAR_DARK);
+        makeToolbarImages(ToolbarButtonImages, pluginModule, {0, IDI_HELP_ICON, IDI_TOOLBAR_LIGHT, IDI_TOOLBAR_DARK});
         registerToolbarButton(funcItems[helpCommandIndex]._cmdID, ToolbarButtonImages);
         break;
     case NPPN_DARKMODECHANGED:

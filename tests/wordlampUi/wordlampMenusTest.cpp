@@ -270,12 +270,14 @@ TEST(WordlampMenus, ToolbarButtonRunsHelpWithTheLifeBuoy)
         const ToolbarButton& button = wordlamp.editor.toolbarButtons[0];
         EXPECT_EQ(button.commandId, helpId);
         EXPECT_EQ(button.icon, nullptr);
-        EXPECT_EQ(button.bitmap, itemBitmap(wordlamp.editor.pluginsMenu(), static_cast<UINT>(helpId), false));
         BITMAP picture = {};
         ASSERT_EQ(GetObjectW(button.bitmap, sizeof(picture), &picture), static_cast<int>(sizeof(picture)));
         EXPECT_EQ(picture.bmWidth, 16);
         EXPECT_EQ(picture.bmHeight, 16);
         EXPECT_NE(picture.bmBits, nullptr) << "a DIB section";
+        EXPECT_GT(countPixels(button.bitmap).red, 20) << "the life buoy";
+        ImageShape shape = shapeOfBitmap(button.bitmap);
+        EXPECT_TRUE(shape.someTransparent && shape.someOpaque) << "the toolbar shows through around the buoy";
         // Only the editor's main window asks for toolbar buttons.
         SCNotification fromElsewhere = {};
         fromElsewhere.nmhdr.hwndFrom = wordlamp.editor.textArea();
@@ -327,6 +329,12 @@ TEST(WordlampMenus, MenuItemsCarryTheirIcons)
         EXPECT_EQ(tool.red + tool.blue, 0);
         EXPECT_GT(sign.blue, 60);
         EXPECT_EQ(sign.red, 0);
+        // The menu shows through around each picture instead of a black square.
+        for (HBITMAP bitmap : {lifeBuoy, wrench, information}) {
+            ImageShape shape = shapeOfBitmap(bitmap);
+            EXPECT_EQ(shape.bitsPerPixel, 32);
+            EXPECT_TRUE(shape.someTransparent && shape.someOpaque);
+        }
     }
 }
 
