@@ -44,16 +44,13 @@ void forgetThemedDialog(HWND dialog)
 
 void onDarkModeChanged()
 {
-    for (HWND dialog : themedDialogs) {
+    for (HWND& dialog : themedDialogs) {
         // A dialog that went without telling is no longer ours to theme.
-        if (dialog == nullptr || !IsWindow(dialog))
+        if (dialog != nullptr && !IsWindow(dialog))
+            dialog = nullptr;
+        if (dialog == nullptr)
             continue;
         SendMessageW(nppData._nppHandle, NPPM_DARKMODESUBCLASSANDTHEME, darkModeThemeOnChange, reinterpret_cast<LPARAM>(dialog));
         RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
-}
-
-bool editorIsDark()
-{
-    return nppData._nppHandle != nullptr && SendMessageW(nppData._nppHandle, NPPM_ISDARKMODEENABLED, 0, 0) != FALSE;
 }

@@ -11,5 +11,3 @@ void themeDialog(HWND dialog);
 void forgetThemedDialog(HWND dialog);
 // At NPPN_DARKMODECHANGED: every open dialog takes the new mode.
 void onDarkModeChanged();
-// Whether the editor says it is in dark mode; false on an editor that doesn't know the mode.
-bool editorIsDark();
