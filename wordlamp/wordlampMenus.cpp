@@ -1,6 +1,7 @@
 #include "wordlampMenus.h"
 
 #include "helpLookup.h"
+#include "iconImages.h"
 #include "menuHelpers.h"
 #include "pathTemplate.h"
 #include "pluginHost.h"
@@ -26,8 +27,8 @@ ULONG_PTR placedItemTag()
 
 HBITMAP bitmapFromIcon(HINSTANCE module, int iconId)
 {
-    HICON icon = static_cast<HICON>(
-        LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON, menuIconSize, menuIconSize, LR_CREATEDIBSECTION));
+    // The image drawn for the display's scale, rather than a 16-pixel one blown up.
+    HICON icon = loadIconSized(module, iconId, scaledToDisplay(menuIconSize));
     if (icon == nullptr)
         return nullptr;
     HBITMAP bitmap = iconToMenuBitmap(icon);

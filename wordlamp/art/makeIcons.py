@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws Wordlamp's three menu icons and writes them as .ico files beside this script.
 
-Each icon is one 16 x 16 image with 32 bits per pixel (straight alpha). Shapes are described as
+Each icon holds 16, 20, 24 and 32 pixel images with 32 bits per pixel (straight alpha). Shapes are described as
 functions that say whether a point lies inside them; every pixel is sampled 8 x 8 times so that
 edges come out smooth. Run it again after changing a picture and commit the .ico files with it.
 """
@@ -10,21 +10,23 @@ import math
 import os
 import struct
 
-SIZE = 16
+SIZES = (16, 20, 24, 32)  # 100 %, 125 %, 150 % and 200 % of a 16-pixel menu icon
 SAMPLES = 8
 
 
-def render(paint):
-    """paint(x, y) gives the (r, g, b, a) colour at a point, a in 0..1. Returns rows of RGBA bytes."""
+def render(paint, size):
+    """paint(x, y) gives the (r, g, b, a) colour at a point of the 16 x 16 design grid, a in 0..1.
+    Returns size rows of RGBA bytes."""
+    scale = 16.0 / size
     rows = []
-    for py in range(SIZE):
+    for py in range(size):
         row = []
-        for px in range(SIZE):
+        for px in range(size):
             r = g = b = a = 0.0
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
-                    x = px + (sx + 0.5) / SAMPLES
-                    y = py + (sy + 0.5) / SAMPLES
+                    x = (px + (sx + 0.5) / SAMPLES) * scale
+                    y = (py + (sy + 0.5) / SAMPLES) * scale
                     cr, cg, cb, ca = paint(x, y)
                     # Accumulate premultiplied, so transparent samples don't darken the edge.
                     r += cr * ca
@@ -40,25 +42,33 @@ def render(paint):
     return rows
 
 
-def write_ico(path, rows):
-    """One image, 32 bits per pixel, stored bottom-up, followed by its 1-bit transparency mask."""
+def ico_image(rows):
+    """32 bits per pixel stored bottom-up, followed by its 1-bit transparency mask."""
+    size = len(rows)
+    stride = ((size + 31) // 32) * 4  # each mask row is padded to 32 bits
     pixels = bytearray()
-    for row in reversed(rows):
-        for r, g, b, a in row:
-            pixels += bytes((b, g, r, a))
     mask = bytearray()
     for row in reversed(rows):
-        bits = 0
-        for x, (_, _, _, a) in enumerate(row):
+        bits = bytearray(stride)
+        for x, (r, g, b, a) in enumerate(row):
+            pixels += bytes((b, g, r, a))
             if a == 0:
-                bits |= 1 << (15 - x)
-        mask += struct.pack(">H", bits) + b"\0\0"  # each mask row is padded to 32 bits
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
-    image = header + pixels + mask
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 32, len(image), 6 + 16)
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
+    return header + pixels + mask
+
+
+def write_ico(path, paint):
+    """One image per size, so the library takes the one drawn for the display's scale."""
+    images = [ico_image(render(paint, size)) for size in SIZES]
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, image in zip(SIZES, images):
+        directory += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
     with open(path, "wb") as f:
-        f.write(directory + entry + image)
+        f.write(directory + b"".join(images))
 
 
 CLEAR = (0, 0, 0, 0.0)
@@ -136,5 +146,5 @@ ICONS = {
 if __name__ == "__main__":
     folder = os.path.dirname(os.path.abspath(__file__))
     for name, paint in ICONS.items():
-        write_ico(os.path.join(folder, name), render(paint))
+        write_ico(os.path.join(folder, name), paint)
         print("wrote", name)
