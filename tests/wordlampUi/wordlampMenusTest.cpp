@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 
 namespace {
 const int helpId = firstPluginCommandId; // the editor gives Wordlamp's "Help" the first identifier
@@ -338,21 +339,27 @@ TEST(WordlampMenus, MenuItemsCarryTheirIcons)
     }
 }
 
-TEST(WordlampMenus, IconResourcesAreOne16By16ImageAt32Bits)
+TEST(WordlampMenus, IconResourcesHoldAnImageForEveryDisplayScaleAt32Bits)
 {
     HMODULE module = LoadLibraryExW(pluginPath(L"Wordlamp.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
-    for (int id : {201, 202, 203}) {
+    // The menu icons, then the toolbar's outlines for light and dark mode.
+    for (int id : {IDI_HELP_ICON, IDI_OPTIONS_ICON, IDI_ABOUT_ICON, IDI_TOOLBAR_LIGHT, IDI_TOOLBAR_DARK}) {
         HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
         ASSERT_NE(resource, nullptr) << id;
         const BYTE* group = static_cast<const BYTE*>(LockResource(LoadResource(module, resource)));
-        ASSERT_GE(SizeofResource(module, resource), 6u + 14u);
         WORD count = *reinterpret_cast<const WORD*>(group + 4);
-        EXPECT_EQ(count, 1) << id;
-        const BYTE* entry = group + 6;
-        EXPECT_EQ(entry[0], 16) << id;
-        EXPECT_EQ(entry[1], 16) << id;
-        EXPECT_EQ(*reinterpret_cast<const WORD*>(entry + 6), 32) << id;
+        ASSERT_GE(SizeofResource(module, resource), 6u + 14u * count);
+        std::set<int> sizes;
+        for (WORD i = 0; i < count; ++i) {
+            const BYTE* entry = group + 6 + 14 * i;
+            EXPECT_EQ(entry[0], entry[1]) << id;
+            EXPECT_EQ(*reinterpret_cast<const WORD*>(entry + 6), 32) << id;
+            sizes.insert(entry[0]);
+        }
+        // 100, 125, 150 and 200 % of a 16-pixel icon.
+        for (int size : {16, 20, 24, 32})
+            EXPECT_EQ(sizes.count(size), 1u) << id << " at " << size;
     }
     FreeLibrary(module);
 }
