@@ -8,6 +8,8 @@
 #include <windows.h>
 
 constexpr unsigned MaxSearchEntries = 50;
+// A search entry's folder list, and the search path the folders are tried along.
+constexpr size_t folderListCapacity = 2600;
 
 struct SearchEntry {
     wchar_t Name[pathCapacity];       // also the entry's section name in the settings file

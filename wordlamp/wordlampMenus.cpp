@@ -12,7 +12,6 @@
 
 namespace {
 constexpr int menuIconSize = 16;
-constexpr int entriesInContextMenu = 3;
 const wchar_t entriesPopupCaption[] = L"Wordlamp >>";
 
 // The items Wordlamp places in the editor's menus carry this address as their item data, so a
@@ -38,9 +37,9 @@ HBITMAP bitmapFromIcon(HINSTANCE module, int iconId)
 // The menu that holds the help-menu entries under a mode; null where a mode places none.
 HMENU menuForMode(int mode)
 {
-    if (mode == 1)
+    if (mode == HelpMenuOwnSubMenu)
         return findOwnPluginMenu();
-    if (mode == 2)
+    if (mode == HelpMenuHelpMenu)
         return findHelpMenu();
     return nullptr;
 }
@@ -105,7 +104,7 @@ void insertEntriesPopup(HMENU menu, UINT position)
 // The editor builds its context menu afresh for every showing, so the items are added every time.
 void addContextMenuItems(HMENU menu)
 {
-    bool showEntries = helpOptions.HelpMenuMode == entriesInContextMenu;
+    bool showEntries = helpOptions.HelpMenuMode == HelpMenuContextMenu;
     bool showHelp = helpOptions.ShowContextMenuEntry != 0;
     if (!(showEntries || showHelp) || !isEditorContextMenuById(menu))
         return;
@@ -157,10 +156,6 @@ void rebuildHelpMenuEntries()
     HMENU target = menuForMode(PlacedMenuMode);
     if (target == nullptr)
         return;
-    if (PlacedMenuMode == 1)
-        OwnMenuBase = GetMenuItemCount(target);
-    else
-        HelpMenuBase = GetMenuItemCount(target);
     // The separator comes even when no entry is shown.
     appendSeparator(target, placedItemTag());
     appendEntryItems(target, placedItemTag());
