@@ -34,5 +34,4 @@ extern SearchEntryTable searchEntryTable;
 extern PickpathOptions pickpathOptions;
 
 // The binding to the editor, kept for the life of the library.
-extern WNDPROC SavedWindowProc;   // the editor's window procedure before ours; null until subclassed
-extern toolbarIcons ToolbarIcons; // sent with the toolbar button, so it must outlive the request
+extern HBITMAP ToolbarBitmap; // the toolbar button's picture, made at the first request and kept

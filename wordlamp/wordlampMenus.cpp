@@ -106,7 +106,7 @@ void addContextMenuItems(HMENU menu)
 {
     bool showEntries = helpOptions.HelpMenuMode == HelpMenuContextMenu;
     bool showHelp = helpOptions.ShowContextMenuEntry != 0;
-    if (!(showEntries || showHelp) || !isEditorContextMenuById(menu))
+    if (!(showEntries || showHelp) || !isEditorContextMenu(menu))
         return;
     if (helpOptions.ShowContextMenuEntryOnTop) {
         // Each insertion goes before the previous one: "Help", "Wordlamp >>", separator.
@@ -189,14 +189,14 @@ void setPluginMenuIcons()
     applyClassicMenuStyle(pluginsMenu);
 }
 
-LRESULT CALLBACK wordlampWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool onEditorMessage(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_COMMAND: {
         UINT id = LOWORD(wParam);
         if (id >= firstHelpEntryCommand && id < firstHelpEntryCommand + MaxHelpEntries) {
             runEntryCommand(id - firstHelpEntryCommand);
-            return 0;
+            return true;
         }
         break;
     }
@@ -204,24 +204,5 @@ LRESULT CALLBACK wordlampWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         addContextMenuItems(reinterpret_cast<HMENU>(wParam));
         break;
     }
-    if (SavedWindowProc == nullptr)
-        return DefWindowProcW(window, message, wParam, lParam);
-    return CallWindowProcW(SavedWindowProc, window, message, wParam, lParam);
-}
-
-void subclassEditorWindow()
-{
-    // A second subclassing would keep our own procedure as the editor's and call itself forever.
-    if (SavedWindowProc != nullptr || nppData._nppHandle == nullptr)
-        return;
-    SavedWindowProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(nppData._nppHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wordlampWndProc)));
-}
-
-void restoreEditorWindow()
-{
-    if (SavedWindowProc == nullptr)
-        return;
-    SetWindowLongPtrW(nppData._nppHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SavedWindowProc));
-    SavedWindowProc = nullptr;
+    return false;
 }

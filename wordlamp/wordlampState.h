@@ -48,9 +48,7 @@ extern HelpOptions helpOptions;
 constexpr UINT firstHelpEntryCommand = 65000;
 
 // The binding to the editor, kept for the life of the library.
-extern WNDPROC SavedWindowProc;   // the editor's window procedure before ours; null until subclassed
 extern int PlacedMenuMode;        // the HelpMenuMode under which the help-menu entries were last placed
 extern HBITMAP HelpBitmap;        // life buoy: the "Help" command, the entries, the toolbar button
 extern HBITMAP OptionsBitmap;     // wrench: "Options..."
 extern HBITMAP AboutBitmap;       // information sign: "About"
-extern toolbarIcons ToolbarIcons; // sent with the toolbar button, so it must outlive the request
