@@ -3,5 +3,4 @@
 SearchEntryTable searchEntryTable;
 PickpathOptions pickpathOptions;
 
-WNDPROC SavedWindowProc = nullptr;
-toolbarIcons ToolbarIcons = {nullptr, nullptr};
+HBITMAP ToolbarBitmap = nullptr;

@@ -2,6 +2,7 @@
 
 #include "aboutBox.h"
 #include "commandTable.h"
+#include "editorBinding.h"
 #include "helpLookup.h"
 #include "helpSettings.h"
 #include "msHelpViewer.h"
@@ -41,7 +42,7 @@ void onLibraryAttach(HINSTANCE module)
 void onLibraryDetach(bool processEnding)
 {
     // The editor's window must not keep calling into a library that is going away.
-    restoreEditorWindow();
+    unbindEditorWindow();
     saveSettings();
     releaseMsHelpClient(processEnding);
 }
@@ -60,17 +61,14 @@ extern "C" void beNotified(SCNotification* notification)
     switch (notification->nmhdr.code) {
     case NPPN_READY:
         rebuildHelpMenuEntries();
-        subclassEditorWindow();
+        bindEditorWindow(onEditorMessage);
         if (helpOptions.ShowMenuIcons)
             setPluginMenuIcons();
         break;
     case NPPN_TBMODIFICATION:
         if (notification->nmhdr.hwndFrom != nppData._nppHandle || !helpOptions.ShowToolBarButton)
             break;
-        ToolbarIcons.hToolbarBmp = HelpBitmap;
-        ToolbarIcons.hToolbarIcon = nullptr;
-        SendMessageW(nppData._nppHandle, NPPM_ADDTOOLBARICON, static_cast<WPARAM>(funcItems[helpCommandIndex]._cmdID),
-            reinterpret_cast<LPARAM>(&ToolbarIcons));
+        addToolbarButton(funcItems[helpCommandIndex]._cmdID, HelpBitmap);
         break;
     }
 }
