@@ -10,8 +10,8 @@ mkdir -p "$WINEPREFIX"
 exec 9>"$WINEPREFIX/.lock"
 flock 9
 [ -f "$WINEPREFIX/.headless-ready" ] && exit 0
-wine wineboot --init >/dev/null 2>&1 || true
-wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+"$here/wine10.sh" wine wineboot --init >/dev/null 2>&1 || true
+"$here/wine10.sh" wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 # Without this wait the first program cannot create windows.
-wineserver -w
+"$here/wine10.sh" wineserver -w
 touch "$WINEPREFIX/.headless-ready"

@@ -113,6 +113,11 @@ bool applyClassicMenuStyle(HMENU menu)
     return SetMenuInfo(menu, &info) != FALSE;
 }
 
+bool isEditorContextMenu(HMENU menu)
+{
+    return isEditorContextMenuById(menu) || isEditorContextMenuByCaption(menu);
+}
+
 bool isEditorContextMenuById(HMENU menu)
 {
     int count = GetMenuItemCount(menu);

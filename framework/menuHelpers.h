@@ -20,7 +20,10 @@ bool setMenuItemBitmap(HMENU menu, UINT commandId, HBITMAP bitmap);
 HBITMAP iconToMenuBitmap(HICON icon);
 // With visual styles off, makes the menu and its sub-menus draw bitmaps in the check-mark column.
 bool applyClassicMenuStyle(HMENU menu);
-// Whether a menu is the editing view's context menu: all six of the editor's Cut, Copy, Paste,
+// Whether a menu is the editing view's context menu: by the editor's command identifiers, which a
+// translated editor keeps, and by the English captions only when those don't tell.
+bool isEditorContextMenu(HMENU menu);
+// The judgement by identifiers: all six of the editor's Cut, Copy, Paste,
 // Delete, UPPERCASE and lowercase commands present.
 bool isEditorContextMenuById(HMENU menu);
 // The same judgement by captions: at least three of "Hide lines", "UPPERCASE", "lowercase",

@@ -5,5 +5,3 @@
 
 constexpr size_t pathCapacity = MAX_PATH;   // paths and entry fields
 constexpr size_t textCapacity = 4096;       // general texts, captions, version strings
-constexpr size_t folderListCapacity = 2600; // Pickpath's folder lists and search paths
-constexpr size_t helpTextCapacity = 8192;   // the template help text of the entry editors

@@ -1,19 +1,19 @@
 // Pickpath's Options dialog and its entry editor.
 #pragma once
 
+#include "entryListDialog.h"
 #include "pickpathState.h"
 
-// The Options dialog's copy of searchEntryTable; nothing reaches the table before OK.
-extern SearchEntryTable WorkingTable;
-// The entry the entry editor shows and, after its OK, holds; also the exchange buffer of the moves.
-extern SearchEntry EditRecord;
+// The Options dialog's state: WorkingTable, its copy of searchEntryTable, and EditRecord, the entry
+// the entry editor shows.
+using SearchEntryDialog = EntryTableDialog<SearchEntryTable>;
 
 // The "Options..." command: the Options dialog, modal, owned by the editor's main window.
 void showOptionsDialog();
 
-// The entry editor, modal, on EditRecord. editedSlot is the working entry being changed, or -1 for a
-// new one, so that its own name is not taken for another entry's. 1 after OK, 0 after Cancel.
-INT_PTR editEntry(HWND owner, int editedSlot);
+// The entry editor, modal, on the dialog's EditRecord. editedSlot is the working entry being
+// changed, or -1 for a new one, so that its own name is not taken for another entry's. true after OK.
+bool editEntry(HWND owner, SearchEntryDialog& options, int editedSlot);
 
 // "Name (Mask) => Path (Ext)", in a buffer that the next row overwrites.
 const wchar_t* formatEntryRow(const SearchEntry& entry);

@@ -3,6 +3,7 @@
 #include "aboutBox.h"
 #include "commandTable.h"
 #include "darkMode.h"
+#include "editorBinding.h"
 #include "fileSearch.h"
 #include "menuHelpers.h"
 #include "optionsDialog.h"
@@ -44,7 +45,7 @@ void addContextMenuEntry(HMENU menu)
     }
 }
 
-void addToolbarButton()
+void addPickpathToolbarButton()
 {
     // Made once and kept for the life of the library, however often the editor asks.
     makeToolbarImages(ToolbarButtonImages, pluginModule, {IDB_TOOLBAR, 0, IDI_TOOLBAR_LIGHT, IDI_TOOLBAR_DARK});
@@ -52,24 +53,23 @@ void addToolbarButton()
 }
 } // namespace
 
-// The editor's main window procedure while Pickpath is loaded.
-LRESULT CALLBACK pickpathWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool onEditorMessage(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == openSelectionMenuCommand) {
             openCurrentSelection();
-            return 0;
+            return true;
         }
         break;
     case WM_INITMENUPOPUP: {
         HMENU menu = reinterpret_cast<HMENU>(wParam);
-        if (isEditorContextMenuByCaption(menu) && pickpathOptions.ShowContextMenuEntry)
+        if (pickpathOptions.ShowContextMenuEntry && isEditorContextMenu(menu))
             addContextMenuEntry(menu);
         break;
     }
     }
-    return CallWindowProcW(SavedWindowProc, window, message, wParam, lParam);
+    return false;
 }
 
 void onLibraryAttach(HINSTANCE module)
@@ -81,11 +81,8 @@ void onLibraryAttach(HINSTANCE module)
 
 void onLibraryDetach(bool)
 {
-    // Put back only what was replaced: unloaded before NPPN_READY, the editor's procedure is untouched.
-    if (SavedWindowProc != nullptr) {
-        SetWindowLongPtrW(nppData._nppHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SavedWindowProc));
-        SavedWindowProc = nullptr;
-    }
+    // The editor's window must not keep calling into a library that is going away.
+    unbindEditorWindow();
     saveSettings();
     releaseToolbarImages(ToolbarButtonImages);
 }
@@ -103,15 +100,11 @@ extern "C" void beNotified(SCNotification* notification)
         return;
     switch (notification->nmhdr.code) {
     case NPPN_READY:
-        // Subclassing twice would make our procedure call itself.
-        if (SavedWindowProc != nullptr)
-            break;
-        SavedWindowProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(nppData._nppHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pickpathWndProc)));
+        bindEditorWindow(onEditorMessage);
         break;
     case NPPN_TBMODIFICATION:
         if (notification->nmhdr.hwndFrom == nppData._nppHandle && pickpathOptions.ShowToolBarButton)
-            addToolbarButton();
+            addPickpathToolbarButton();
         break;
     case NPPN_DARKMODECHANGED:
         onDarkModeChanged();

@@ -13,7 +13,9 @@ constexpr WORD openSelectionMenuCommand = 65101;
 
 extern FuncItem funcItems[pickpathCommandCount];
 
-LRESULT CALLBACK pickpathWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Pickpath's share of the editor's main window: the open command sent as a menu command, and the
+// entry in the editing view's context menu.
+bool onEditorMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 // Called from the library's entry point; the test programs call them to stand in for it.
 void onLibraryAttach(HINSTANCE module);

@@ -3,5 +3,4 @@
 SearchEntryTable searchEntryTable;
 PickpathOptions pickpathOptions;
 
-WNDPROC SavedWindowProc = nullptr;
 ToolbarImages ToolbarButtonImages = {};

@@ -9,6 +9,8 @@
 #include <windows.h>
 
 constexpr unsigned MaxSearchEntries = 50;
+// A search entry's folder list, and the search path the folders are tried along.
+constexpr size_t folderListCapacity = 2600;
 
 struct SearchEntry {
     wchar_t Name[pathCapacity];       // also the entry's section name in the settings file
@@ -33,5 +35,4 @@ extern SearchEntryTable searchEntryTable;
 extern PickpathOptions pickpathOptions;
 
 // The binding to the editor, kept for the life of the library.
-extern WNDPROC SavedWindowProc;   // the editor's window procedure before ours; null until subclassed
-extern ToolbarImages ToolbarButtonImages; // sent with the toolbar button, so it must outlive the request
+extern ToolbarImages ToolbarButtonImages; // the toolbar button's pictures, made at the first request and kept

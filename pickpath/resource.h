@@ -1,21 +1,17 @@
 // Resource identifiers of Pickpath.
 #pragma once
 
+#include "entryListIds.h"
+
 #define IDB_TOOLBAR 201
 
 #define IDI_TOOLBAR_LIGHT 211
 #define IDI_TOOLBAR_DARK 212
 
 #define IDD_OPTIONS 10000
-#define IDC_ADD 10002
-#define IDC_REMOVE 10003
-#define IDC_EDIT 10004
-#define IDC_ENTRY_LIST 10005
 #define IDC_TOOLBAR_BUTTON 10011
 #define IDC_CONTEXT_ENTRY 10012
 #define IDC_CONTEXT_ON_TOP 10013
-#define IDC_MOVE_UP 10014
-#define IDC_MOVE_DOWN 10015
 
 #define IDD_ENTRY_EDITOR 10100
 #define IDC_ENTRY_NAME 10101

@@ -63,11 +63,3 @@ void saveSettings()
     }
     writer.commit();
 }
-
-void copySearchEntry(const SearchEntry& from, SearchEntry& to)
-{
-    StringCchCopyW(to.Name, _countof(to.Name), from.Name);
-    StringCchCopyW(to.Mask, _countof(to.Mask), from.Mask);
-    StringCchCopyW(to.Path, _countof(to.Path), from.Path);
-    StringCchCopyW(to.Ext, _countof(to.Ext), from.Ext);
-}

@@ -7,5 +7,3 @@
 void loadSettings();
 // Replaces the settings file with the current options and entries; called once at detach.
 void saveSettings();
-// Copies Name, Mask, Path and Ext.
-void copySearchEntry(const SearchEntry& from, SearchEntry& to);

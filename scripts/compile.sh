@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Builds both architectures (tests only for x64, the one that runs here) and copies the plug-in
-# libraries to dist/<arch>/.
+# Builds both architectures with their test programs (CMake presets x86 and x64, build/<arch>) and
+# copies the plug-in libraries to dist/<arch>/.
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$top"
-jobs=$(nproc)
+# ccache, when the machine has it, makes rebuilds of unchanged sources nearly free.
+if command -v ccache >/dev/null; then
+    export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+    export CCACHE_BASEDIR="$top" CCACHE_NOHASHDIR=1
+fi
 for arch in x86 x64; do
-    testing=OFF
-    [ "$arch" = x64 ] && testing=ON
-    cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-$arch.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=$testing >/dev/null
-    cmake --build "build/$arch" --parallel "$jobs"
+    cmake --preset "$arch" >/dev/null
+    cmake --build --preset "$arch" --parallel "$(nproc)"
     mkdir -p "dist/$arch"
     cp "build/$arch/plugins/Wordlamp.dll" "build/$arch/plugins/Pickpath.dll" "dist/$arch/"
 done

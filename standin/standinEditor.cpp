@@ -187,17 +187,29 @@ std::wstring StandinEditor::loadPlugin(const std::wstring& libraryPath)
 
 void StandinEditor::unloadPlugins()
 {
-    while (!plugins_.empty()) {
-        LoadedPlugin plugin = plugins_.back();
-        plugins_.pop_back();
-        FreeLibrary(plugin.module);
-        HMENU menu = pluginsMenu();
-        for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position)
-            if (GetSubMenu(menu, position) == plugin.menu)
-                DeleteMenu(menu, position, MF_BYPOSITION);
-    }
+    // The editor frees the libraries in the order it loaded them.
+    while (!plugins_.empty())
+        unloadPlugin(plugins_.front().name);
     acceleratorKeys_.clear();
     rebuildAccelerators();
+}
+
+bool StandinEditor::unloadPlugin(const std::wstring& name)
+{
+    for (auto plugin = plugins_.begin(); plugin != plugins_.end(); ++plugin) {
+        if (plugin->name != name)
+            continue;
+        HMODULE module = plugin->module;
+        HMENU pluginMenu = plugin->menu;
+        plugins_.erase(plugin);
+        FreeLibrary(module);
+        HMENU menu = pluginsMenu();
+        for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position)
+            if (GetSubMenu(menu, position) == pluginMenu)
+                DeleteMenu(menu, position, MF_BYPOSITION);
+        return true;
+    }
+    return false;
 }
 
 int StandinEditor::commandId(const std::wstring& pluginName, int index) const

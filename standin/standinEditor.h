@@ -95,8 +95,11 @@ public:
     // accelerators, then NPPN_TBMODIFICATION from the main window and NPPN_READY. Empty on success,
     // else what went wrong.
     std::wstring loadPlugin(const std::wstring& libraryPath);
-    // Frees every loaded library, last loaded first; the libraries see their detach.
+    // Frees every loaded library in the order they were loaded, as the editor does at its end; the
+    // libraries see their detach.
     void unloadPlugins();
+    // Frees one loaded library by its plug-in name; false when none of that name is loaded.
+    bool unloadPlugin(const std::wstring& name);
     const std::vector<LoadedPlugin>& plugins() const { return plugins_; }
     // The identifier given to the plug-in's command at index, or 0.
     int commandId(const std::wstring& pluginName, int index) const;

@@ -158,11 +158,19 @@ TEST(PluginLibraries, UnloadingRemovesThemAndLeavesTheEditorWorking)
 
 TEST(HostRecords, HaveTheEditorsLayout)
 {
-    EXPECT_EQ(sizeof(FuncItem), 152u);
-    EXPECT_EQ(offsetof(FuncItem, _pFunc), 128u);
-    EXPECT_EQ(offsetof(FuncItem, _cmdID), 136u);
-    EXPECT_EQ(offsetof(FuncItem, _init2Check), 140u);
-    EXPECT_EQ(offsetof(FuncItem, _pShKey), 144u);
+    // The editor reads the command table in place: its layout on each architecture, as measured.
+    struct Layout {
+        size_t size, pFunc, cmdID, init2Check, pShKey;
+    };
+    const Layout x86 = {144, 128, 132, 136, 140};
+    const Layout x64 = {152, 128, 136, 140, 144};
+    const Layout& expected = sizeof(void*) == 8 ? x64 : x86;
+    EXPECT_EQ(sizeof(FuncItem), expected.size);
+    EXPECT_EQ(offsetof(FuncItem, _pFunc), expected.pFunc);
+    EXPECT_EQ(offsetof(FuncItem, _cmdID), expected.cmdID);
+    EXPECT_EQ(offsetof(FuncItem, _init2Check), expected.init2Check);
+    EXPECT_EQ(offsetof(FuncItem, _pShKey), expected.pShKey);
     EXPECT_EQ(sizeof(ShortcutKey), 4u);
     EXPECT_EQ(offsetof(ShortcutKey, _key), 3u);
+    EXPECT_EQ(sizeof(NppData), 3 * sizeof(HWND));
 }

@@ -2,9 +2,18 @@
 
 #include <shlwapi.h>
 
+std::wstring pluginFolder()
+{
+    // Test programs live in build/<arch>/tests/<program>/, the plug-ins in build/<arch>/plugins/.
+    std::wstring relative = programFolder() + L"\\..\\..\\plugins";
+    wchar_t folder[MAX_PATH] = L"";
+    DWORD length = GetFullPathNameW(relative.c_str(), MAX_PATH, folder, nullptr);
+    return length > 0 && length < MAX_PATH ? folder : relative;
+}
+
 std::wstring pluginPath(const std::wstring& fileName)
 {
-    return std::wstring(TEST_PLUGIN_DIR_VALUE) + L"\\" + fileName;
+    return pluginFolder() + L"\\" + fileName;
 }
 
 std::wstring programFolder()

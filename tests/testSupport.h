@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+// The folder of the built plug-in libraries of the test program's own architecture.
+std::wstring pluginFolder();
 // Full path of a built plug-in library, such as pluginPath(L"Wordlamp.dll").
 std::wstring pluginPath(const std::wstring& fileName);
 // The folder of the running test program (the editor's program folder, as the plug-ins see it).

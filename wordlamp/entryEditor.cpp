@@ -14,12 +14,48 @@
 #include <strsafe.h>
 
 namespace {
+// What the editor works on: the Options dialog's state and the slot of the entry being edited.
+struct EditorContext {
+    HelpEntryDialog& options;
+    int editedSlot;
+};
+
+HelpEntryDialog& optionsOf(HWND dialog)
+{
+    return reinterpret_cast<EditorContext*>(GetWindowLongPtrW(dialog, DWLP_USER))->options;
+}
+
 const int entryFields[] = {IDC_ENTRY_NAME, IDC_ENTRY_MASK, IDC_ENTRY_FILE};
 
 const wchar_t openFileFilter[] = L"Help files (*.chm)\0*.chm\0"
                                  L"Html help files (*.htm)\0*.htm;*.html\0"
                                  L"PDF files (*.pdf)\0*.pdf\0"
                                  L"All files (*.*)\0*.*\0";
+
+const wchar_t templateHelp[]
+    = L"The help file path may point to a local CHM, HLP, or PDF files for keword search.\n"
+      L"Alternatively, the field may point to a command/file that will be shell executed.\n"
+      L"This include HTML file both on the local machine and on the internet.\n"
+      L"\n"
+      L"The help file path edit box may contain special substitution strings:\n"
+      L"\n"
+      L"$fullpath$ = full path of the currectly active file\n"
+      L"$dir$ = directory of the currectly active file\n"
+      L"$name$ = file name without extension of the currectly active file\n"
+      L"$ext$ = extension of the currectly active file\n"
+      L"$word$ = currently selected word\n"
+      L"$nppdir$ = directory of notepad.exe\n"
+      L"$pdir$ = plugin directory\n"
+      L"$cdir$ = config directory\n"
+      L"$wdir$ = current working directory for the process\n"
+      L"$date$ = current date YYYYMMDD\n"
+      L"$time$ = current time HHMMSS\n"
+      L"\n"
+      L"Additionally enviroment variables are accepted in the form %envvar%.\n"
+      L"For example: %programfiles% will be replaced by \"c:\\program files\"\n"
+      L"For example: https://duckduckgo.com/?q=$word$ will search for the current word on DuckDuckGo.\n"
+      L"\n"
+      L"Use the test button to see the expanded path based on current settings.\n";
 
 void readField(HWND dialog, int id, wchar_t (&field)[pathCapacity])
 {
@@ -29,29 +65,31 @@ void readField(HWND dialog, int id, wchar_t (&field)[pathCapacity])
 
 void fillEntryEditor(HWND dialog)
 {
+    const auto& record = optionsOf(dialog).EditRecord;
     for (int id : entryFields)
         SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, pathCapacity, 0);
-    SetDlgItemTextW(dialog, IDC_ENTRY_NAME, EditRecord.Name);
-    SetDlgItemTextW(dialog, IDC_ENTRY_MASK, EditRecord.Mask);
-    SetDlgItemTextW(dialog, IDC_ENTRY_FILE, EditRecord.File);
-    CheckDlgButton(dialog, IDC_ENTRY_SHOW, EditRecord.Show ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextW(dialog, IDC_ENTRY_NAME, record.Name);
+    SetDlgItemTextW(dialog, IDC_ENTRY_MASK, record.Mask);
+    SetDlgItemTextW(dialog, IDC_ENTRY_FILE, record.File);
+    CheckDlgButton(dialog, IDC_ENTRY_SHOW, record.Show ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void onOk(HWND dialog)
 {
     wchar_t name[pathCapacity];
     readField(dialog, IDC_ENTRY_NAME, name);
-    int editedSlot = static_cast<int>(GetWindowLongPtrW(dialog, DWLP_USER));
+    const EditorContext& context = *reinterpret_cast<EditorContext*>(GetWindowLongPtrW(dialog, DWLP_USER));
     wchar_t message[textCapacity];
-    if (isTableEntryNameRefused(name, WorkingTable, editedSlot, message, _countof(message))) {
+    if (isTableEntryNameRefused(name, context.options.WorkingTable, context.editedSlot, message, _countof(message))) {
         showRefusedName(dialog, IDC_ENTRY_NAME, message);
         return;
     }
-    StringCchCopyW(EditRecord.Name, _countof(EditRecord.Name), name);
-    readField(dialog, IDC_ENTRY_MASK, EditRecord.Mask);
-    readField(dialog, IDC_ENTRY_FILE, EditRecord.File);
-    EditRecord.Show = IsDlgButtonChecked(dialog, IDC_ENTRY_SHOW) == BST_CHECKED;
-    EndDialog(dialog, 1);
+    auto& record = context.options.EditRecord;
+    StringCchCopyW(record.Name, _countof(record.Name), name);
+    readField(dialog, IDC_ENTRY_MASK, record.Mask);
+    readField(dialog, IDC_ENTRY_FILE, record.File);
+    record.Show = IsDlgButtonChecked(dialog, IDC_ENTRY_SHOW) == BST_CHECKED;
+    EndDialog(dialog, IDOK);
 }
 
 // The expansion of the path field, kept apart from the shared expansion buffer.
@@ -111,7 +149,7 @@ INT_PTR CALLBACK entryEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             onOk(dialog);
             break;
         case IDCANCEL:
-            EndDialog(dialog, 0);
+            EndDialog(dialog, IDCANCEL);
             break;
         case IDC_ENTRY_BROWSE:
             onBrowse(dialog);
@@ -123,7 +161,7 @@ INT_PTR CALLBACK entryEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             onTest(dialog);
             break;
         case IDC_ENTRY_HELP:
-            showTemplateHelp();
+            showInformation(templateHelp);
             break;
         }
         return TRUE;
@@ -132,9 +170,10 @@ INT_PTR CALLBACK entryEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 } // namespace
 
-INT_PTR editEntry(HWND owner, int editedSlot)
+bool editEntry(HWND owner, HelpEntryDialog& options, int editedSlot)
 {
-    INT_PTR result = DialogBoxParamW(
-        pluginModule, MAKEINTRESOURCEW(IDD_ENTRY_EDITOR), owner, entryEditorProc, static_cast<LPARAM>(editedSlot));
-    return result == 1 ? 1 : 0;
+    EditorContext context = {options, editedSlot};
+    return DialogBoxParamW(pluginModule, MAKEINTRESOURCEW(IDD_ENTRY_EDITOR), owner, entryEditorProc,
+               reinterpret_cast<LPARAM>(&context))
+        == IDOK;
 }

@@ -2,7 +2,9 @@
 
 #include "helpViewers.h"
 #include "maskList.h"
+#include "msHelpViewer.h"
 #include "pathTemplate.h"
+#include "pdfViewer.h"
 #include "pluginHost.h"
 #include "textHelpers.h"
 #include "userMessages.h"

@@ -94,11 +94,3 @@ void saveSettings()
     }
     writer.commit();
 }
-
-void copyHelpEntry(HelpEntry& destination, const HelpEntry& source)
-{
-    StringCchCopyW(destination.Name, _countof(destination.Name), source.Name);
-    StringCchCopyW(destination.Mask, _countof(destination.Mask), source.Mask);
-    StringCchCopyW(destination.File, _countof(destination.File), source.File);
-    destination.Show = source.Show;
-}

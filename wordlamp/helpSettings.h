@@ -7,5 +7,3 @@
 void loadSettings();
 // Replaces the settings file with the current options and entries; called once at detach.
 void saveSettings();
-// Copies Name, Mask, File and Show.
-void copyHelpEntry(HelpEntry& destination, const HelpEntry& source);

@@ -1,12 +1,11 @@
-// The help viewers: each puts the help for a word on the screen and reports its own failures.
+// The help viewers that need no state of their own (the PDF and Document Explorer viewers have
+// headers of their own): each puts the help for a word on the screen and reports its own failures.
 #pragma once
 
 #include <cstdint>
 
 void showChmHelp(const wchar_t* location, const wchar_t* word);
 void showWinHelp(const wchar_t* location, const wchar_t* word);
-void showPdfHelp(const wchar_t* location, const wchar_t* word);
-void showMsHelp2(const wchar_t* location, const wchar_t* word);
 void shellOpenHelp(const wchar_t* location, const wchar_t* parameters);
 // Shows the message for a failed ShellExecuteW result; codes above 32 mean success.
 void reportShellExecuteError(intptr_t code);

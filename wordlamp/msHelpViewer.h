@@ -1,6 +1,7 @@
-// The Document Explorer automation object, kept from the first lookup until the library goes.
+// The Document Explorer viewer; its automation object is kept from the first lookup until the library goes.
 #pragma once
 
+void showMsHelp2(const wchar_t* location, const wchar_t* word);
 // Releases the object, unless the process is ending and its server may be gone already, and puts
 // the viewer back to its state at load.
 void releaseMsHelpClient(bool processEnding);

@@ -1,6 +1,8 @@
 // Resource identifiers of Wordlamp.
 #pragma once
 
+#include "entryListIds.h"
+
 #define IDI_HELP_ICON 201
 #define IDI_OPTIONS_ICON 202
 #define IDI_ABOUT_ICON 203
@@ -10,10 +12,6 @@
 
 #define IDD_OPTIONS 10000
 #define IDC_STAY_ON_TOP 10001
-#define IDC_ADD 10002
-#define IDC_REMOVE 10003
-#define IDC_EDIT 10004
-#define IDC_ENTRY_LIST 10005
 #define IDC_MENU_DONT_SHOW 10006
 #define IDC_MENU_PLUGIN 10007
 #define IDC_MENU_HELP 10008
@@ -22,8 +20,6 @@
 #define IDC_TOOLBAR_BUTTON 10011
 #define IDC_CONTEXT_ENTRY 10012
 #define IDC_CONTEXT_ON_TOP 10013
-#define IDC_MOVE_UP 10014
-#define IDC_MOVE_DOWN 10015
 #define IDC_MENU_ICONS 10016
 
 #define IDD_ENTRY_EDITOR 10100

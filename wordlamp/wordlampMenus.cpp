@@ -13,7 +13,6 @@
 
 namespace {
 constexpr int menuIconSize = 16;
-constexpr int entriesInContextMenu = 3;
 const wchar_t entriesPopupCaption[] = L"Wordlamp >>";
 
 // The items Wordlamp places in the editor's menus carry this address as their item data, so a
@@ -39,9 +38,9 @@ HBITMAP bitmapFromIcon(HINSTANCE module, int iconId)
 // The menu that holds the help-menu entries under a mode; null where a mode places none.
 HMENU menuForMode(int mode)
 {
-    if (mode == 1)
+    if (mode == HelpMenuOwnSubMenu)
         return findOwnPluginMenu();
-    if (mode == 2)
+    if (mode == HelpMenuHelpMenu)
         return findHelpMenu();
     return nullptr;
 }
@@ -106,9 +105,9 @@ void insertEntriesPopup(HMENU menu, UINT position)
 // The editor builds its context menu afresh for every showing, so the items are added every time.
 void addContextMenuItems(HMENU menu)
 {
-    bool showEntries = helpOptions.HelpMenuMode == entriesInContextMenu;
+    bool showEntries = helpOptions.HelpMenuMode == HelpMenuContextMenu;
     bool showHelp = helpOptions.ShowContextMenuEntry != 0;
-    if (!(showEntries || showHelp) || !isEditorContextMenuById(menu))
+    if (!(showEntries || showHelp) || !isEditorContextMenu(menu))
         return;
     if (helpOptions.ShowContextMenuEntryOnTop) {
         // Each insertion goes before the previous one: "Help", "Wordlamp >>", separator.
@@ -158,10 +157,6 @@ void rebuildHelpMenuEntries()
     HMENU target = menuForMode(PlacedMenuMode);
     if (target == nullptr)
         return;
-    if (PlacedMenuMode == 1)
-        OwnMenuBase = GetMenuItemCount(target);
-    else
-        HelpMenuBase = GetMenuItemCount(target);
     // The separator comes even when no entry is shown.
     appendSeparator(target, placedItemTag());
     appendEntryItems(target, placedItemTag());
@@ -195,14 +190,14 @@ void setPluginMenuIcons()
     applyClassicMenuStyle(pluginsMenu);
 }
 
-LRESULT CALLBACK wordlampWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool onEditorMessage(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_COMMAND: {
         UINT id = LOWORD(wParam);
         if (id >= firstHelpEntryCommand && id < firstHelpEntryCommand + MaxHelpEntries) {
             runEntryCommand(id - firstHelpEntryCommand);
-            return 0;
+            return true;
         }
         break;
     }
@@ -210,24 +205,5 @@ LRESULT CALLBACK wordlampWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         addContextMenuItems(reinterpret_cast<HMENU>(wParam));
         break;
     }
-    if (SavedWindowProc == nullptr)
-        return DefWindowProcW(window, message, wParam, lParam);
-    return CallWindowProcW(SavedWindowProc, window, message, wParam, lParam);
-}
-
-void subclassEditorWindow()
-{
-    // A second subclassing would keep our own procedure as the editor's and call itself forever.
-    if (SavedWindowProc != nullptr || nppData._nppHandle == nullptr)
-        return;
-    SavedWindowProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(nppData._nppHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wordlampWndProc)));
-}
-
-void restoreEditorWindow()
-{
-    if (SavedWindowProc == nullptr)
-        return;
-    SetWindowLongPtrW(nppData._nppHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SavedWindowProc));
-    SavedWindowProc = nullptr;
+    return false;
 }

@@ -1,5 +1,5 @@
 // Wordlamp in the editor's menus: the help entries as menu items of their own, the context
-// menu's "Help" item and "Wordlamp >>" sub-menu, the menu icons and the subclassed main window.
+// menu's "Help" item and "Wordlamp >>" sub-menu, the menu icons and the editor's messages.
 #pragma once
 
 #include <windows.h>
@@ -13,10 +13,6 @@ HMENU buildEntriesPopup();
 // Gives the plug-in's item in the Plugins menu and its commands their icons.
 void setPluginMenuIcons();
 
-// The window procedure installed on the editor's main window: runs the entry commands and adds
-// Wordlamp's items to the editing view's context menu.
-LRESULT CALLBACK wordlampWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Installs wordlampWndProc, keeping the editor's procedure in SavedWindowProc.
-void subclassEditorWindow();
-// Puts the editor's procedure back, if it was replaced.
-void restoreEditorWindow();
+// Wordlamp's share of the editor's main window: runs the entry commands and adds Wordlamp's items
+// to the editing view's context menu.
+bool onEditorMessage(UINT message, WPARAM wParam, LPARAM lParam);

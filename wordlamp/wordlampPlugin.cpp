@@ -3,6 +3,7 @@
 #include "aboutBox.h"
 #include "commandTable.h"
 #include "darkMode.h"
+#include "editorBinding.h"
 #include "helpLookup.h"
 #include "helpSettings.h"
 #include "msHelpViewer.h"
@@ -43,7 +44,7 @@ void onLibraryAttach(HINSTANCE module)
 void onLibraryDetach(bool processEnding)
 {
     // The editor's window must not keep calling into a library that is going away.
-    restoreEditorWindow();
+    unbindEditorWindow();
     saveSettings();
     releaseMsHelpClient(processEnding);
     releaseToolbarImages(ToolbarButtonImages);
@@ -63,7 +64,7 @@ extern "C" void beNotified(SCNotification* notification)
     switch (notification->nmhdr.code) {
     case NPPN_READY:
         rebuildHelpMenuEntries();
-        subclassEditorWindow();
+        bindEditorWindow(onEditorMessage);
         if (helpOptions.ShowMenuIcons)
             setPluginMenuIcons();
         break;

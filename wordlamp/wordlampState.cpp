@@ -3,10 +3,7 @@
 HelpEntryTable helpEntryTable;
 HelpOptions helpOptions;
 
-WNDPROC SavedWindowProc = nullptr;
 int PlacedMenuMode = 0;
-int OwnMenuBase = 0;
-int HelpMenuBase = 0;
 HBITMAP HelpBitmap = nullptr;
 HBITMAP OptionsBitmap = nullptr;
 HBITMAP AboutBitmap = nullptr;

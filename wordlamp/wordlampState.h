@@ -22,10 +22,19 @@ struct HelpEntryTable {
     unsigned Count; // slots 0 to Count - 1 are in use, in the user's order
 };
 
+// Where the entries whose Show is set get menu items of their own; the settings file holds the number.
+enum HelpMenuMode : int {
+    HelpMenuNowhere = 0,
+    HelpMenuOwnSubMenu = 1,
+    HelpMenuHelpMenu = 2,
+    HelpMenuContextMenu = 3,
+};
+constexpr int helpMenuModeCount = 4; // any other number acts as HelpMenuNowhere
+
 // Each field is named after its key in the settings file's section "Options".
 struct HelpOptions {
     int StayOnTop;
-    int HelpMenuMode; // 0 nowhere, 1 own sub-menu, 2 help menu, 3 context sub-menu; others act as 0
+    int HelpMenuMode; // a HelpMenuMode, or a number that acts as HelpMenuNowhere
     int HelpMenuSearchWord;
     int ShowToolBarButton;
     int ShowContextMenuEntry;
@@ -40,10 +49,7 @@ extern HelpOptions helpOptions;
 constexpr UINT firstHelpEntryCommand = 65000;
 
 // The binding to the editor, kept for the life of the library.
-extern WNDPROC SavedWindowProc;   // the editor's window procedure before ours; null until subclassed
 extern int PlacedMenuMode;        // the HelpMenuMode under which the help-menu entries were last placed
-extern int OwnMenuBase;           // item count of the plug-in's own sub-menu before entries were placed there
-extern int HelpMenuBase;          // item count of the editor's help menu before entries were placed there
 extern HBITMAP HelpBitmap;        // life buoy: the "Help" command, the entries, the toolbar button
 extern HBITMAP OptionsBitmap;     // wrench: "Options..."
 extern HBITMAP AboutBitmap;       // information sign: "About"

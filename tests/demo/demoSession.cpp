@@ -67,11 +67,12 @@ std::wstring waitForFile(const std::wstring& path)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 2) {
-        fwprintf(stderr, L"usage: demoSession <plug-in folder>\n");
+    if (argc > 2) {
+        fwprintf(stderr, L"usage: demoSession [plug-in folder]\n");
         return 2;
     }
-    const std::wstring plugins = argv[1];
+    // Without a folder, the libraries built beside this program.
+    const std::wstring plugins = argc == 2 ? argv[1] : pluginFolder();
     const std::wstring here = programFolder();
     const std::wstring work = makeTempFolder(L"demo");
 

@@ -190,51 +190,6 @@ std::wstring differenceFromKept(const std::wstring& saved, const std::vector<Kep
     return L"";
 }
 
-std::vector<std::wstring> keptMasks(const std::vector<KeptEntry>& kept)
-{
-    std::vector<std::wstring> masks;
-    for (const KeptEntry& entry : kept)
-        for (const auto& value : entry.values)
-            if (value.first == L"Mask")
-                masks.push_back(value.second);
-    return masks;
-}
-
-double matchWork(const std::wstring& fileName, const std::vector<std::wstring>& maskLists)
-{
-    const size_t n = fileName.size();
-    double total = 0;
-    for (const std::wstring& list : maskLists) {
-        size_t start = 0;
-        while (start <= list.size()) {
-            size_t end = std::min(list.find(L';', start), list.size());
-            std::wstring mask = list.substr(start, end - start);
-            start = end + 1;
-            if (mask.empty())
-                continue;
-            // calls[j][i]: the steps of matching name[i..] against mask[j..], counting every split a
-            // star tries whether or not an earlier one would have matched.
-            const size_t m = mask.size();
-            std::vector<std::vector<double>> calls(m + 1, std::vector<double>(n + 1, 1.0));
-            for (size_t j = m; j-- > 0;) {
-                double later = 0; // sum of calls[j + 1][k] for k >= i
-                for (size_t i = n + 1; i-- > 0;) {
-                    later += calls[j + 1][i];
-                    if (mask[j] == L'*')
-                        calls[j][i] = i == n ? 1.0 : 1.0 + later;
-                    else if (i < n && (mask[j] == L'?' || std::towupper(mask[j]) == std::towupper(fileName[i])))
-                        calls[j][i] = calls[j + 1][i + 1];
-                    else
-                        calls[j][i] = 1.0;
-                    calls[j][i] = std::min(calls[j][i], 1e30);
-                }
-            }
-            total += calls[0][0];
-        }
-    }
-    return total;
-}
-
 std::string narrowForMessage(const std::wstring& text, size_t longest)
 {
     std::wstring shown;

@@ -36,12 +36,4 @@ std::wstring repeatedNames(const std::wstring& path);
 // after "Options".
 std::wstring differenceFromKept(const std::wstring& saved, const std::vector<KeptEntry>& kept);
 
-// The masks of the kept entries, as the plug-in matches them.
-std::vector<std::wstring> keptMasks(const std::vector<KeptEntry>& kept);
-
-// An upper bound of the steps the platform's backtracking wildcard match takes for the name against
-// every piece of the mask lists: "*" followed by "*" or "?" tries every split, so some short masks
-// take minutes against a long name.
-double matchWork(const std::wstring& fileName, const std::vector<std::wstring>& maskLists);
-
 std::string narrowForMessage(const std::wstring& text, size_t longest = 120);

@@ -171,7 +171,7 @@ TEST(HelpSettings, SavingWritesTheTableAsItStands)
     helpOptions = HelpOptions{1, 3, 1, 0, 1, 0, 0};
     helpEntryTable.Count = 0;
     for (const HelpEntry& entry : entries)
-        copyHelpEntry(helpEntryTable.Entries[helpEntryTable.Count++], entry);
+        helpEntryTable.Entries[helpEntryTable.Count++] = entry;
     EXPECT_EQ(helpEntryTable.Entries[1].Show, 5);
     EXPECT_STREQ(helpEntryTable.Entries[2].File, L"https://example.com/?q=$word$");
     saveSettings();

@@ -1,0 +1,10 @@
+// The controls of the entry list that every Options dialog holds; the shared list handling finds
+// them by these identifiers, so each plug-in's template uses them too.
+#pragma once
+
+#define IDC_ADD 10002
+#define IDC_REMOVE 10003
+#define IDC_EDIT 10004
+#define IDC_ENTRY_LIST 10005
+#define IDC_MOVE_UP 10014
+#define IDC_MOVE_DOWN 10015
