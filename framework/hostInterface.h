@@ -43,6 +43,7 @@ struct SCNotification {
 };
 
 // Messages to the editor's main window.
+constexpr UINT NPPM_SETSTATUSBAR = 2048; // wParam: the field, 0 the first; lParam: the text
 constexpr UINT NPPM_ADDTOOLBARICON = 2065;
 constexpr UINT NPPM_GETPLUGINSCONFIGDIR = 2070;
 constexpr UINT NPPM_DOOPEN = 2101;
