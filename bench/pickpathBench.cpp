@@ -226,15 +226,15 @@ int install(HMODULE module)
 }
 } // namespace calls
 
-// A settings file of 50 entries for each plug-in, written before it loads.
-void writeLoadingSettings()
+// A settings file of entries for each plug-in, written before it loads.
+void writeLoadingSettings(int entries)
 {
     std::wstring config = programFolder() + L"\\Plugins\\Config";
     std::wstring pickpath = config + L"\\Pickpath.ini";
     std::wstring wordlamp = config + L"\\Wordlamp.ini";
     DeleteFileW(pickpath.c_str());
     DeleteFileW(wordlamp.c_str());
-    for (int i = 0; i < 50; ++i) {
+    for (int i = 0; i < entries; ++i) {
         std::wstring section = L"Entry " + std::to_wstring(i);
         std::wstring mask = L"*.e" + std::to_wstring(i) + L";*.f" + std::to_wstring(i);
         WritePrivateProfileStringW(section.c_str(), L"Mask", mask.c_str(), pickpath.c_str());
@@ -259,16 +259,16 @@ double median(std::vector<double> values)
 } // namespace
 
 // Each round loads both plug-ins into a fresh stand-in editor, timing each from LoadLibrary through
-// setInfo, getFuncsArray and NPPN_READY, and apart from that the loading of the library alone (the
-// system's work, before any of the plug-in's code but its library entry runs).
-void measureLoading(const std::wstring& pickpathLibrary)
+// setInfo, getFuncsArray and NPPN_READY, and apart from that LoadLibrary alone: the system's work and
+// the library's entry, which reads the settings.
+void measureLoading(const std::wstring& pickpathLibrary, int entries)
 {
     constexpr int loadRounds = 9;
     const std::wstring libraries[] = {std::wstring(BENCH_PLUGIN_DIR) + L"\\Wordlamp.dll", pickpathLibrary};
     std::vector<double> times[2];
     std::vector<double> libraryTimes[2];
     for (int round = 0; round < loadRounds; ++round) {
-        writeLoadingSettings();
+        writeLoadingSettings(entries);
         for (int i = 0; i < 2; ++i) {
             LARGE_INTEGER start = now();
             HMODULE module = LoadLibraryW(libraries[i].c_str());
@@ -285,9 +285,9 @@ void measureLoading(const std::wstring& pickpathLibrary)
         }
     }
     for (int i = 0; i < 2; ++i) {
-        std::printf("loading %-14ls LoadLibrary to NPPN_READY: best %.2f ms, median %.2f ms of %d (goal under 5 ms);"
+        std::printf("loading %-14ls %2d entries, LoadLibrary to NPPN_READY: best %.2f ms, median %.2f ms of %d;"
                     " LoadLibrary alone: best %.2f ms, median %.2f ms\n",
-            PathFindFileNameW(libraries[i].c_str()), best(times[i]), median(times[i]), loadRounds,
+            PathFindFileNameW(libraries[i].c_str()), entries, best(times[i]), median(times[i]), loadRounds,
             best(libraryTimes[i]), median(libraryTimes[i]));
     }
 }
@@ -296,7 +296,9 @@ int wmain(int argc, wchar_t** argv)
 {
     std::wstring pickpathLibrary
         = argc > 1 ? std::wstring(argv[1]) : std::wstring(BENCH_PLUGIN_DIR) + L"\\Pickpath.dll";
-    measureLoading(pickpathLibrary);
+    // The goal is under 5 ms each with 50 entries; without any, what the settings cost shows apart.
+    measureLoading(pickpathLibrary, 50);
+    measureLoading(pickpathLibrary, 0);
     std::wstring root = prepareTree();
     std::wstring documentFolder = benchFolder() + L"\\document";
     std::wstring workingFolder = benchFolder() + L"\\working";

@@ -181,7 +181,8 @@ SearchResult FileSearch::inFolderList(const wchar_t* folderList)
         // The system search path has no sub-tree to walk.
         if (wholeTree && folder[0] != L'\0') {
             atRoot_ = true;
-            if (walkTree(folder, tries_, extensionCount_, *this))
+            size_t tryCount = treeSearch_ == TreeSearch::fromListings ? extensionCount_ : 0;
+            if (walkTree(folder, tries_, tryCount, *this))
                 return stopped_ ? SearchResult::stopped : SearchResult::found;
         } else if (inFolder(folder, false)) {
             return SearchResult::found;
