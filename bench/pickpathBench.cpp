@@ -1,12 +1,17 @@
 // Times Pickpath's search through a tree of 20,000 folders for a name that is in none of them, so the
 // whole tree is walked, against a minimal walker that lists the same tree with FindFirstFileW and
 // tries the same names with the same extensions in the same folders. The real Pickpath.dll runs in
-// the stand-in editor, which also counts the messages sent to it during the search.
+// the stand-in editor, which also counts the messages sent to it during the search; the library's
+// calls to the file system are counted on their way out of it. First, the time each plug-in takes
+// to load, from LoadLibrary to NPPN_READY, over a settings file of 50 entries.
+//
+// pickpathBench [Pickpath.dll]: another build of the library may be measured against the walker.
 #include "standinEditor.h"
 
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -153,6 +158,94 @@ void writeSettings(const std::wstring& root)
     WritePrivateProfileStringW(L"Sources", L"Ext", L".h", ini.c_str());
 }
 
+// Counts the library's calls to the file system by taking the place of its imports.
+namespace calls {
+size_t count = 0;
+#define COUNTED(result, name, parameters, arguments)                                                                  \
+    decltype(&name) real_##name = nullptr;                                                                          \
+    result WINAPI counted_##name parameters                                                                          \
+    {                                                                                                                \
+        ++count;                                                                                                     \
+        return real_##name arguments;                                                                                \
+    }
+COUNTED(HANDLE, CreateFileW,
+    (LPCWSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g), (a, b, c, d, e, f, g))
+COUNTED(BOOL, GetFileInformationByHandleEx, (HANDLE a, FILE_INFO_BY_HANDLE_CLASS b, LPVOID c, DWORD d), (a, b, c, d))
+COUNTED(BOOL, GetFileInformationByHandle, (HANDLE a, LPBY_HANDLE_FILE_INFORMATION b), (a, b))
+COUNTED(BOOL, CloseHandle, (HANDLE a), (a))
+COUNTED(DWORD, SearchPathW, (LPCWSTR a, LPCWSTR b, LPCWSTR c, DWORD d, LPWSTR e, LPWSTR* f), (a, b, c, d, e, f))
+COUNTED(DWORD, GetFileAttributesW, (LPCWSTR a), (a))
+COUNTED(HANDLE, FindFirstFileW, (LPCWSTR a, LPWIN32_FIND_DATAW b), (a, b))
+COUNTED(BOOL, FindNextFileW, (HANDLE a, LPWIN32_FIND_DATAW b), (a, b))
+COUNTED(BOOL, PathIsDirectoryW, (LPCWSTR a), (a))
+#undef COUNTED
+
+struct Replacement {
+    const char* name;
+    void** real;
+    void* counted;
+};
+
+#define REPLACEMENT(name)                                                                                            \
+    Replacement { #name, reinterpret_cast<void**>(&real_##name), reinterpret_cast<void*>(&counted_##name) }
+const Replacement replacements[] = {REPLACEMENT(CreateFileW), REPLACEMENT(GetFileInformationByHandleEx),
+    REPLACEMENT(GetFileInformationByHandle), REPLACEMENT(CloseHandle), REPLACEMENT(SearchPathW),
+    REPLACEMENT(GetFileAttributesW), REPLACEMENT(FindFirstFileW), REPLACEMENT(FindNextFileW),
+    REPLACEMENT(PathIsDirectoryW)};
+#undef REPLACEMENT
+
+// Points the module's imports of the counted functions at the counters; how many were found.
+int install(HMODULE module)
+{
+    auto* base = reinterpret_cast<BYTE*>(module);
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    int installed = 0;
+    for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         directory.VirtualAddress != 0 && import->Name != 0; ++import) {
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
+        auto* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++addresses) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            for (const Replacement& replacement : replacements) {
+                if (std::strcmp(reinterpret_cast<const char*>(byName->Name), replacement.name) != 0)
+                    continue;
+                DWORD protection = 0;
+                VirtualProtect(&addresses->u1.Function, sizeof(void*), PAGE_READWRITE, &protection);
+                *replacement.real = reinterpret_cast<void*>(addresses->u1.Function);
+                addresses->u1.Function = reinterpret_cast<ULONG_PTR>(replacement.counted);
+                VirtualProtect(&addresses->u1.Function, sizeof(void*), protection, &protection);
+                ++installed;
+            }
+        }
+    }
+    return installed;
+}
+} // namespace calls
+
+// A settings file of entries for each plug-in, written before it loads.
+void writeLoadingSettings(int entries)
+{
+    std::wstring config = programFolder() + L"\\Plugins\\Config";
+    std::wstring pickpath = config + L"\\Pickpath.ini";
+    std::wstring wordlamp = config + L"\\Wordlamp.ini";
+    DeleteFileW(pickpath.c_str());
+    DeleteFileW(wordlamp.c_str());
+    for (int i = 0; i < entries; ++i) {
+        std::wstring section = L"Entry " + std::to_wstring(i);
+        std::wstring mask = L"*.e" + std::to_wstring(i) + L";*.f" + std::to_wstring(i);
+        WritePrivateProfileStringW(section.c_str(), L"Mask", mask.c_str(), pickpath.c_str());
+        WritePrivateProfileStringW(section.c_str(), L"Path", L"$(CURRENT_DIRECTORY)\\inc;!C:\\src", pickpath.c_str());
+        WritePrivateProfileStringW(section.c_str(), L"Ext", L".h;.hpp", pickpath.c_str());
+        WritePrivateProfileStringW(section.c_str(), L"Mask", mask.c_str(), wordlamp.c_str());
+        WritePrivateProfileStringW(section.c_str(), L"File", L"C:\\help\\manual.chm", wordlamp.c_str());
+        WritePrivateProfileStringW(section.c_str(), L"Show", L"1", wordlamp.c_str());
+    }
+}
+
 double best(const std::vector<double>& times)
 {
     return *std::min_element(times.begin(), times.end());
@@ -165,8 +258,47 @@ double median(std::vector<double> values)
 }
 } // namespace
 
-int wmain()
+// Each round loads both plug-ins into a fresh stand-in editor, timing each from LoadLibrary through
+// setInfo, getFuncsArray and NPPN_READY, and apart from that LoadLibrary alone: the system's work and
+// the library's entry, which reads the settings.
+void measureLoading(const std::wstring& pickpathLibrary, int entries)
 {
+    constexpr int loadRounds = 9;
+    const std::wstring libraries[] = {std::wstring(BENCH_PLUGIN_DIR) + L"\\Wordlamp.dll", pickpathLibrary};
+    std::vector<double> times[2];
+    std::vector<double> libraryTimes[2];
+    for (int round = 0; round < loadRounds; ++round) {
+        writeLoadingSettings(entries);
+        for (int i = 0; i < 2; ++i) {
+            LARGE_INTEGER start = now();
+            HMODULE module = LoadLibraryW(libraries[i].c_str());
+            libraryTimes[i].push_back(seconds(start) * 1000);
+            FreeLibrary(module);
+        }
+        StandinEditor editor;
+        for (int i = 0; i < 2; ++i) {
+            LARGE_INTEGER start = now();
+            std::wstring problem = editor.loadPlugin(libraries[i]);
+            times[i].push_back(seconds(start) * 1000);
+            if (!problem.empty())
+                std::printf("%ls\n", problem.c_str());
+        }
+    }
+    for (int i = 0; i < 2; ++i) {
+        std::printf("loading %-14ls %2d entries, LoadLibrary to NPPN_READY: best %.2f ms, median %.2f ms of %d;"
+                    " LoadLibrary alone: best %.2f ms, median %.2f ms\n",
+            PathFindFileNameW(libraries[i].c_str()), entries, best(times[i]), median(times[i]), loadRounds,
+            best(libraryTimes[i]), median(libraryTimes[i]));
+    }
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    std::wstring pickpathLibrary
+        = argc > 1 ? std::wstring(argv[1]) : std::wstring(BENCH_PLUGIN_DIR) + L"\\Pickpath.dll";
+    // The goal is under 5 ms each with 50 entries; without any, what the settings cost shows apart.
+    measureLoading(pickpathLibrary, 50);
+    measureLoading(pickpathLibrary, 0);
     std::wstring root = prepareTree();
     std::wstring documentFolder = benchFolder() + L"\\document";
     std::wstring workingFolder = benchFolder() + L"\\working";
@@ -176,11 +308,12 @@ int wmain()
     writeSettings(root);
 
     StandinEditor editor;
-    std::wstring problem = editor.loadPlugin(std::wstring(BENCH_PLUGIN_DIR) + L"\\Pickpath.dll");
+    std::wstring problem = editor.loadPlugin(pickpathLibrary);
     if (!problem.empty()) {
         std::printf("%ls\n", problem.c_str());
         return 1;
     }
+    int counters = calls::install(editor.plugins().back().module);
     editor.document.open(documentFolder + L"\\main.c");
     editor.document.currentWord = missingName;
     UINT openCommand = static_cast<UINT>(editor.commandId(L"Pickpath", 0));
@@ -193,12 +326,18 @@ int wmain()
     std::vector<double> minimalTimes;
     std::vector<double> pairedRatios;
     size_t messages = 0;
+    size_t statusNotes = 0;
+    size_t fileSystemCalls = 0;
     auto timePickpath = [&]() {
         size_t before = editor.requests.size();
+        size_t notesBefore = editor.requestCount(NPPM_SETSTATUSBAR);
+        size_t callsBefore = calls::count;
         LARGE_INTEGER start = now();
         editor.runCommand(openCommand);
         pickpathTimes.push_back(seconds(start));
-        messages = editor.requests.size() - before;
+        statusNotes = editor.requestCount(NPPM_SETSTATUSBAR) - notesBefore;
+        messages = editor.requests.size() - before - statusNotes;
+        fileSystemCalls = calls::count - callsBefore;
     };
     auto timeMinimal = [&]() {
         LARGE_INTEGER start = now();
@@ -229,8 +368,11 @@ int wmain()
     for (double time : minimalTimes)
         std::printf(" %.3f", time);
     std::printf(
-        "\nratio of the best times:   %.3f (target at most 1.25: %s)\n", ratio, ratio <= 1.25 ? "met" : "NOT met");
+        "\nratio of the best times:   %.3f (target at most 0.6: %s)\n", ratio, ratio <= 0.6 ? "met" : "NOT met");
     std::printf("median ratio of the rounds: %.3f\n", median(pairedRatios));
-    std::printf("messages to the editor:    %zu during one search\n", messages);
+    std::printf("requests to the editor:    %zu during one search, and %zu status-bar notes of its progress\n",
+        messages, statusNotes);
+    std::printf("file-system calls:         %zu during one search, %.2f per folder (%d imports counted)\n",
+        fileSystemCalls, static_cast<double>(fileSystemCalls) / minimalFolders, counters);
     return 0;
 }

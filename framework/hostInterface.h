@@ -52,6 +52,7 @@ struct SCNotification {
 
 // Messages to the editor's main window.
 constexpr UINT NPPMSG = WM_USER + 1000;
+constexpr UINT NPPM_SETSTATUSBAR = NPPMSG + 24; // wParam: the field, 0 the first; lParam: the text
 constexpr UINT NPPM_ADDTOOLBARICON = NPPMSG + 41;
 constexpr UINT NPPM_GETPLUGINSCONFIGDIR = 2070;
 constexpr UINT NPPM_DOOPEN = 2101;

@@ -1,5 +1,6 @@
 #include "fileSearch.h"
 
+#include "folderWalk.h"
 #include "maskList.h"
 #include "pathTemplate.h"
 #include "pluginHost.h"
@@ -8,122 +9,12 @@
 #include <strsafe.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <cwchar>
 
 namespace {
-// Large enough that most folders are listed in one request.
-constexpr DWORD listingBufferSize = 64 * 1024;
 // An extension list of 260 characters holds at most this many items.
 constexpr size_t maxExtensions = pathCapacity / 2 + 1;
-
-// Makes room for needed items in a block that grows by doubling; false when memory runs out.
-template <typename T> bool reserve(T*& items, size_t& capacity, size_t needed)
-{
-    if (needed <= capacity)
-        return true;
-    size_t grown = capacity == 0 ? 64 : capacity;
-    while (grown < needed)
-        grown *= 2;
-    void* block = std::realloc(items, grown * sizeof(T));
-    if (block == nullptr)
-        return false;
-    items = static_cast<T*>(block);
-    capacity = grown;
-    return true;
-}
-
-bool isDotEntry(const wchar_t* name, size_t length)
-{
-    return (length == 1 && name[0] == L'.') || (length == 2 && name[0] == L'.' && name[1] == L'.');
-}
-
-// Where a folder lives: the same pair means the same folder, whatever path leads there.
-struct FolderIdentity {
-    DWORD volume;
-    ULONGLONG index;
-};
-
-// Identity of the folder a path leads to, following links; false when it can't be opened.
-bool identifyFolder(const wchar_t* folder, FolderIdentity& identity)
-{
-    HANDLE handle = CreateFileW(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    BY_HANDLE_FILE_INFORMATION information;
-    bool known = GetFileInformationByHandle(handle, &information) != FALSE;
-    CloseHandle(handle);
-    ULONGLONG index = (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
-    if (!known || index == 0)
-        return false;
-    identity = FolderIdentity{information.dwVolumeSerialNumber, index};
-    return true;
-}
-
-// The folders a walk has entered, by identity.
-class IdentitySet {
-public:
-    IdentitySet() = default;
-    ~IdentitySet() { std::free(slots_); }
-    IdentitySet(const IdentitySet&) = delete;
-    IdentitySet& operator=(const IdentitySet&) = delete;
-
-    enum class Added { added, alreadyThere, noMemory };
-
-    Added add(const FolderIdentity& identity)
-    {
-        if ((count_ + 1) * 2 > capacity_ && !rehash(capacity_ == 0 ? 1024 : capacity_ * 2))
-            return Added::noMemory;
-        Slot* slot = find(slots_, capacity_, identity);
-        if (slot->used)
-            return Added::alreadyThere;
-        *slot = Slot{identity, true};
-        ++count_;
-        return Added::added;
-    }
-
-    void clear()
-    {
-        if (slots_ != nullptr)
-            std::memset(slots_, 0, capacity_ * sizeof(Slot));
-        count_ = 0;
-    }
-
-private:
-    struct Slot {
-        FolderIdentity identity;
-        bool used;
-    };
-
-    static Slot* find(Slot* slots, size_t capacity, const FolderIdentity& identity)
-    {
-        ULONGLONG hash = (identity.index ^ (static_cast<ULONGLONG>(identity.volume) << 17)) * 0x9E3779B97F4A7C15ull;
-        size_t position = static_cast<size_t>(hash >> 32) & (capacity - 1);
-        while (slots[position].used
-            && (slots[position].identity.index != identity.index || slots[position].identity.volume != identity.volume))
-            position = (position + 1) & (capacity - 1);
-        return &slots[position];
-    }
-
-    bool rehash(size_t capacity)
-    {
-        auto* slots = static_cast<Slot*>(std::calloc(capacity, sizeof(Slot)));
-        if (slots == nullptr)
-            return false;
-        for (size_t i = 0; i < capacity_; ++i)
-            if (slots_[i].used)
-                *find(slots, capacity, slots_[i].identity) = slots_[i];
-        std::free(slots_);
-        slots_ = slots;
-        capacity_ = capacity;
-        return true;
-    }
-
-    Slot* slots_ = nullptr;
-    size_t capacity_ = 0;
-    size_t count_ = 0;
-};
+static_assert(maxExtensions <= maxTries, "every extension gives one try");
 
 // Appends item and a ";" to a list when both fit, so an assembled list is only ever cut between items.
 bool appendListItem(wchar_t* list, size_t capacity, const wchar_t* item, size_t itemLength)
@@ -149,50 +40,41 @@ void appendListItems(wchar_t* list, size_t capacity, const wchar_t* items)
     }
 }
 
-// One search for one name: the extensions to try and the walk's bookkeeping, made once and
-// reused for every folder.
-class FileSearch {
+// One search for one name: the extensions to try and the names they make, made once and used for
+// every folder.
+class FileSearch : private FolderVisitor {
 public:
-    FileSearch(const wchar_t* name, const wchar_t* extensionList);
-    ~FileSearch() { std::free(levels_); }
+    FileSearch(const wchar_t* name, const wchar_t* extensionList, SearchProgress& progress, TreeSearch treeSearch);
+    ~FileSearch() { std::free(tryText_); }
     FileSearch(const FileSearch&) = delete;
     FileSearch& operator=(const FileSearch&) = delete;
 
     // Every item of a folder list in order, each expanded as a path template once.
-    bool inFolderList(const wchar_t* folderList);
+    SearchResult inFolderList(const wchar_t* folderList);
 
 private:
-    // One folder whose sub-folders are being walked: its entries in subfolders_ run from first to
-    // end, next is the one to enter next.
-    struct Level {
-        size_t first;
-        size_t end;
-        size_t next;
-        size_t pathLength;
-        DWORD volume;
-    };
-
+    bool visit(const wchar_t* folder, const Listed* listed) override;
     bool inFolder(const wchar_t* folder, bool realName);
-    bool inTree(const wchar_t* root);
-    bool enterSubfolder(Level level, size_t index);
     bool lookFor(const wchar_t* folder, bool realName, const wchar_t* extension, wchar_t* found) const;
+    bool makeTries();
     void open(const wchar_t* path) const;
 
     const wchar_t* name_;
+    SearchProgress& progress_;
+    TreeSearch treeSearch_;
     wchar_t extensionText_[pathCapacity];
     const wchar_t* extensions_[maxExtensions];
     size_t extensionCount_ = 0;
-
-    wchar_t path_[pathCapacity];
-    SubfolderList subfolders_;
-    IdentitySet entered_;
-    Level* levels_ = nullptr;
-    size_t levelCount_ = 0;
-    size_t levelCapacity_ = 0;
+    // The whole name each extension makes, as the file system's search makes it.
+    wchar_t* tryText_ = nullptr;
+    const wchar_t* tries_[maxExtensions];
+    bool atRoot_ = false;
+    bool stopped_ = false;
 };
 
-FileSearch::FileSearch(const wchar_t* name, const wchar_t* extensionList)
-    : name_(name)
+FileSearch::FileSearch(
+    const wchar_t* name, const wchar_t* extensionList, SearchProgress& progress, TreeSearch treeSearch)
+    : name_(name), progress_(progress), treeSearch_(treeSearch)
 {
     // A list too long for the buffer loses its last items, never part of one.
     if (StringCchCopyW(extensionText_, _countof(extensionText_), extensionList) != S_OK) {
@@ -212,6 +94,29 @@ FileSearch::FileSearch(const wchar_t* name, const wchar_t* extensionList)
             extensions_[extensionCount_++] = item;
         item = end != nullptr ? end + 1 : nullptr;
     }
+}
+
+// The file system's search adds an extension only to a name without any ".".
+bool FileSearch::makeTries()
+{
+    bool takesExtensions = wcschr(name_, L'.') == nullptr;
+    size_t nameLength = wcslen(name_);
+    size_t capacity = 0;
+    for (size_t i = 0; i < extensionCount_; ++i)
+        capacity += nameLength + (takesExtensions ? wcslen(extensions_[i]) : 0) + 1;
+    tryText_ = static_cast<wchar_t*>(std::malloc(capacity * sizeof(wchar_t)));
+    if (tryText_ == nullptr)
+        return false;
+    wchar_t* next = tryText_;
+    for (size_t i = 0; i < extensionCount_; ++i) {
+        size_t length = nameLength + (takesExtensions ? wcslen(extensions_[i]) : 0) + 1;
+        StringCchCopyW(next, length, name_);
+        if (takesExtensions)
+            StringCchCatW(next, length, extensions_[i]);
+        tries_[i] = next;
+        next += length;
+    }
+    return true;
 }
 
 void FileSearch::open(const wchar_t* path) const
@@ -256,10 +161,12 @@ bool FileSearch::inFolder(const wchar_t* folder, bool realName)
     return false;
 }
 
-bool FileSearch::inFolderList(const wchar_t* folderList)
+SearchResult FileSearch::inFolderList(const wchar_t* folderList)
 {
     if (name_[0] == L'\0')
-        return false;
+        return SearchResult::notFound;
+    if (!makeTries())
+        treeSearch_ = TreeSearch::askingForEachName;
     // Every item counts, the empty one after a trailing ";" too.
     for (const wchar_t* item = folderList;;) {
         const wchar_t* end = wcschr(item, L';');
@@ -271,156 +178,60 @@ bool FileSearch::inFolderList(const wchar_t* folderList)
         wchar_t folder[pathCapacity] = L"";
         if (pathTemplate[0] != L'\0')
             StringCchCopyW(folder, _countof(folder), expandPathTemplate(pathTemplate));
-        if (wholeTree ? inTree(folder) : inFolder(folder, false))
-            return true;
+        // The system search path has no sub-tree to walk.
+        if (wholeTree && folder[0] != L'\0') {
+            atRoot_ = true;
+            size_t tryCount = treeSearch_ == TreeSearch::fromListings ? extensionCount_ : 0;
+            if (walkTree(folder, tries_, tryCount, *this))
+                return stopped_ ? SearchResult::stopped : SearchResult::found;
+        } else if (inFolder(folder, false)) {
+            return SearchResult::found;
+        }
         if (end == nullptr)
-            return false;
+            return SearchResult::notFound;
         item = end + 1;
     }
 }
 
-// Depth-first and pre-order, without recursion: a folder is searched before its sub-folders and the
-// whole sub-tree of one sub-folder before its next sibling. Each folder is entered once, judged by
-// its identity, so links that lead back into their parents end. The identity of an ordinary
-// sub-folder comes with its parent's listing; only links and the root are opened to learn theirs.
-bool FileSearch::inTree(const wchar_t* root)
+// A folder of a walk: what its listing can't tell is asked of the file system.
+bool FileSearch::visit(const wchar_t* folder, const Listed* listed)
 {
-    if (inFolder(root, false))
+    if (!progress_.onFolder()) {
+        stopped_ = true;
         return true;
-    if (root[0] == L'\0')
-        return false;
-    entered_.clear();
-    subfolders_.truncate(0);
-    levelCount_ = 0;
-    // A root that can't be told apart is still walked: only links need the check to end.
-    FolderIdentity identity{0, 0};
-    if (identifyFolder(root, identity))
-        entered_.add(identity);
-    if (StringCchCopyW(path_, _countof(path_), root) != S_OK)
-        return false;
-    listSubfolders(path_, subfolders_);
-    if (subfolders_.count() == 0 || !reserve(levels_, levelCapacity_, 1))
-        return false;
-    levels_[levelCount_++] = Level{0, subfolders_.count(), 0, wcslen(path_), identity.volume};
-
-    while (levelCount_ > 0) {
-        Level& level = levels_[levelCount_ - 1];
-        if (level.next == level.end) {
-            subfolders_.truncate(level.first);
-            --levelCount_;
-            continue;
-        }
-        size_t index = level.next++;
-        if (enterSubfolder(level, index))
+    }
+    // The root comes from a template, so it may be a list of folders itself; those below are real.
+    bool realName = !atRoot_;
+    atRoot_ = false;
+    wchar_t found[pathCapacity];
+    for (size_t i = 0; i < extensionCount_; ++i) {
+        Listed answer = treeSearch_ == TreeSearch::fromListings ? listed[i] : Listed::unknown;
+        if (answer == Listed::file) {
+            // The path as the file system's search gives it.
+            wchar_t candidate[pathCapacity];
+            size_t length = wcslen(folder);
+            const wchar_t* separator = length > 0 && folder[length - 1] != L'\\' ? L"\\" : L"";
+            if (FAILED(StringCchPrintfW(candidate, _countof(candidate), L"%s%s%s", folder, separator, tries_[i])))
+                continue;
+            DWORD fullLength = GetFullPathNameW(candidate, pathCapacity, found, nullptr);
+            if (fullLength > 0 && fullLength < pathCapacity) {
+                open(found);
+                return true;
+            }
+        } else if (answer == Listed::unknown && lookFor(folder, realName, extensions_[i], found)
+            && !PathIsDirectoryW(found)) {
+            open(found);
             return true;
+        }
     }
-    return false;
-}
-
-// Enters one sub-folder of the level's folder: searches it and, when it has sub-folders of its own,
-// makes them the next level. True when the file was found there.
-bool FileSearch::enterSubfolder(Level level, size_t index)
-{
-    const SubfolderList::Subfolder subfolder = subfolders_.at(index);
-    path_[level.pathLength] = L'\0';
-    // Paths the platform's path functions refuse can't be searched.
-    if (!PathAppendW(path_, subfolders_.name(index)))
-        return false;
-    FolderIdentity identity{level.volume, subfolder.fileIndex};
-    if (subfolder.isLink && !identifyFolder(path_, identity))
-        return false;
-    if (identity.index != 0) {
-        IdentitySet::Added added = entered_.add(identity);
-        if (added == IdentitySet::Added::alreadyThere)
-            return false;
-        // Without a record of where it has been, the walk can't follow a link safely.
-        if (added == IdentitySet::Added::noMemory && subfolder.isLink)
-            return false;
-    }
-    // Found by listing, the folder is searched under its real name: not a template any more.
-    if (inFolder(path_, true))
-        return true;
-    size_t first = subfolders_.count();
-    listSubfolders(path_, subfolders_);
-    if (subfolders_.count() > first && reserve(levels_, levelCapacity_, levelCount_ + 1))
-        levels_[levelCount_++] = Level{first, subfolders_.count(), first, wcslen(path_), identity.volume};
     return false;
 }
 } // namespace
 
-SubfolderList::~SubfolderList()
+SearchResult searchAndOpen(const wchar_t* folderList, const wchar_t* extensionList, const wchar_t* name,
+    SearchProgress& progress, TreeSearch treeSearch)
 {
-    std::free(folders_);
-    std::free(names_);
-    std::free(listing_);
-}
-
-void SubfolderList::truncate(size_t index)
-{
-    if (index >= count_)
-        return;
-    namesLength_ = folders_[index].nameOffset;
-    count_ = index;
-}
-
-bool SubfolderList::add(const wchar_t* name, size_t length, ULONGLONG fileIndex, bool isLink)
-{
-    if (!reserve(folders_, capacity_, count_ + 1) || !reserve(names_, namesCapacity_, namesLength_ + length + 1))
-        return false;
-    folders_[count_++] = Subfolder{namesLength_, fileIndex, isLink};
-    wmemcpy(names_ + namesLength_, name, length);
-    names_[namesLength_ + length] = L'\0';
-    namesLength_ += length + 1;
-    return true;
-}
-
-void* SubfolderList::listingBuffer()
-{
-    // Entries in the listing are aligned on 8 bytes.
-    if (listing_ == nullptr)
-        listing_ = std::malloc(listingBufferSize);
-    return listing_;
-}
-
-bool listSubfolders(const wchar_t* folder, SubfolderList& list)
-{
-    void* buffer = list.listingBuffer();
-    if (buffer == nullptr)
-        return false;
-    // The listing that also gives each folder's index, so that the walk needs no call of its own to
-    // tell folders apart.
-    HANDLE directory = CreateFileW(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (directory == INVALID_HANDLE_VALUE)
-        return false;
-    bool complete = true;
-    FILE_INFO_BY_HANDLE_CLASS request = FileIdBothDirectoryRestartInfo;
-    while (complete && GetFileInformationByHandleEx(directory, request, buffer, listingBufferSize)) {
-        request = FileIdBothDirectoryInfo;
-        for (auto* entry = static_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer);;) {
-            size_t length = entry->FileNameLength / sizeof(wchar_t);
-            // No attribute but the directory flag decides: hidden and system folders are walked too.
-            if ((entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !isDotEntry(entry->FileName, length)
-                && !list.add(entry->FileName, length, static_cast<ULONGLONG>(entry->FileId.QuadPart),
-                    (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)) {
-                complete = false;
-                break;
-            }
-            if (entry->NextEntryOffset == 0)
-                break;
-            entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(
-                reinterpret_cast<const BYTE*>(entry) + entry->NextEntryOffset);
-        }
-    }
-    if (complete && GetLastError() != ERROR_NO_MORE_FILES)
-        complete = false;
-    CloseHandle(directory);
-    return complete;
-}
-
-bool searchAndOpen(const wchar_t* folderList, const wchar_t* extensionList, const wchar_t* name)
-{
-    FileSearch search(name, extensionList);
+    FileSearch search(name, extensionList, progress, treeSearch);
     return search.inFolderList(folderList);
 }
 
@@ -458,7 +269,8 @@ void buildSearchLists(const SearchEntry* entry)
     if (entry != nullptr && entry->Ext[0] != L'\0')
         appendListItems(extensionList, _countof(extensionList), entry->Ext);
 
-    searchAndOpen(folderList, extensionList, selection);
+    SearchProgress progress(nppData._nppHandle);
+    searchAndOpen(folderList, extensionList, selection, progress);
 }
 
 void openCurrentSelection()

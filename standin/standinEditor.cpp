@@ -1,5 +1,7 @@
 #include "standinEditor.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cwctype>
 
@@ -93,6 +95,15 @@ StandinEditor::StandinEditor()
     textArea_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
         WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL, 0, 0, 620, 360, main_,
         nullptr, GetModuleHandleW(nullptr), nullptr);
+    // The editor's status bar, whose first field plug-ins may write.
+    InitCommonControls();
+    statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, main_,
+        nullptr, GetModuleHandleW(nullptr), nullptr);
+    int fieldEnds[statusFieldCount];
+    for (int i = 0; i < statusFieldCount; ++i)
+        fieldEnds[i] = i + 1 < statusFieldCount ? 100 * (i + 1) : -1;
+    SendMessageW(statusBar_, SB_SETPARTS, statusFieldCount, reinterpret_cast<LPARAM>(fieldEnds));
+    SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Normal text file"));
     editControlProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(textArea_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(textAreaProc)));
     document.editorFolder = L"C:\\Program Files\\Notepad++";
@@ -362,6 +373,14 @@ void StandinEditor::switchDarkMode(bool dark)
         notify(plugin, NPPN_DARKMODECHANGED, main_);
 }
 
+std::wstring StandinEditor::statusText(int field) const
+{
+    wchar_t text[512] = L"";
+    if (LOWORD(SendMessageW(statusBar_, SB_GETTEXTLENGTHW, static_cast<WPARAM>(field), 0)) < _countof(text))
+        SendMessageW(statusBar_, SB_GETTEXTW, static_cast<WPARAM>(field), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 size_t StandinEditor::requestCount(UINT message) const
 {
     return static_cast<size_t>(std::count_if(
@@ -441,6 +460,13 @@ LRESULT StandinEditor::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         requests.push_back(EditorRequest{message, wParam});
         openedFiles.push_back(reinterpret_cast<const wchar_t*>(lParam));
         return TRUE;
+    case NPPM_SETSTATUSBAR:
+        requests.push_back(EditorRequest{message, wParam});
+        if (wParam >= statusFieldCount || lParam == 0)
+            return FALSE;
+        statusTexts.push_back(reinterpret_cast<const wchar_t*>(lParam));
+        SendMessageW(statusBar_, SB_SETTEXTW, wParam, lParam);
+        return TRUE;
     case NPPM_ADDTOOLBARICON: {
         requests.push_back(EditorRequest{message, wParam});
         auto* icons = reinterpret_cast<const toolbarIcons*>(lParam);
@@ -475,9 +501,14 @@ LRESULT StandinEditor::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (quitWhenClosed)
             PostQuitMessage(0);
         return 0;
-    case WM_SIZE:
-        MoveWindow(textArea_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+    case WM_SIZE: {
+        SendMessageW(statusBar_, WM_SIZE, 0, 0);
+        RECT status = {};
+        GetWindowRect(statusBar_, &status);
+        int height = HIWORD(lParam) - (status.bottom - status.top);
+        MoveWindow(textArea_, 0, 0, LOWORD(lParam), height > 0 ? height : 0, TRUE);
         return 0;
+    }
     case WM_CONTEXTMENU:
         // Showing the menu announces it to the main window with WM_INITMENUPOPUP.
         TrackPopupMenu(buildContextMenu(), TPM_RIGHTBUTTON, static_cast<short>(LOWORD(lParam)),

@@ -73,6 +73,8 @@ constexpr UINT IDM_EDIT_BLOCK_COMMENT = 42022;
 constexpr UINT IDM_EDIT_STREAM_COMMENT = 42023;
 constexpr UINT IDM_FILE_EXIT = 41011;
 constexpr UINT IDM_ABOUT = 47000;
+// The editor's status bar has this many fields; the first names the document's language.
+constexpr int statusFieldCount = 6;
 // The editor hands out plug-in command identifiers from here on.
 constexpr int firstPluginCommandId = 22000;
 
@@ -85,6 +87,9 @@ public:
 
     HWND mainWindow() const { return main_; }
     HWND textArea() const { return textArea_; }
+    HWND statusBar() const { return statusBar_; }
+    // What a field of the status bar shows.
+    std::wstring statusText(int field) const;
     HMENU mainMenu() const;
     HMENU pluginsMenu() const;
     HMENU helpMenu() const;
@@ -134,6 +139,7 @@ public:
     std::vector<ToolbarButton> toolbarButtons; // NPPM_ADDTOOLBARICON
     std::vector<UINT> hostCommands;            // commands that reached the editor's own procedure
     std::vector<ThemeRequest> themeRequests;   // NPPM_DARKMODESUBCLASSANDTHEME
+    std::vector<std::wstring> statusTexts;     // NPPM_SETSTATUSBAR, the texts shown
 
     size_t requestCount(UINT message) const;
 
@@ -149,6 +155,7 @@ private:
 
     HWND main_ = nullptr;
     HWND textArea_ = nullptr;
+    HWND statusBar_ = nullptr;
     HMENU contextMenu_ = nullptr;
     HACCEL accelerators_ = nullptr;
     std::vector<ACCEL> acceleratorKeys_;

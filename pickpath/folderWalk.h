@@ -1,0 +1,39 @@
+// The walk through a folder's whole sub-tree: every folder is listed once, and the listing tells
+// both which sub-folders to enter and whether the names looked for are there.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+// What one folder's listing says of a name tried there.
+enum class Listed {
+    absent,
+    file,
+    folder,
+    // The listing can't answer the way the file system's own search would: ask the file system.
+    unknown,
+};
+
+// Receives the folders of a walk, each once, the root first.
+class FolderVisitor {
+public:
+    // listed[i] is what the folder's listing says of tries[i]. True ends the walk.
+    virtual bool visit(const wchar_t* folder, const Listed* listed) = 0;
+
+protected:
+    ~FolderVisitor() = default;
+};
+
+// Most names a walk looks for in each folder.
+constexpr size_t maxTries = 132;
+
+// Walks root and its whole sub-tree depth-first and pre-order: a folder before its sub-folders, the
+// whole sub-tree of one sub-folder before its next sibling, siblings in the order the folder lists
+// them. Each folder is entered once, judged by its identity, so links back into a parent end.
+// tries (at most maxTries) are whole names, without a path. True when the visitor ended the walk.
+bool walkTree(const wchar_t* root, const wchar_t* const* tries, size_t tryCount, FolderVisitor& visitor);
+
+// Whether a listing answers for name as the file system would when the name is looked up in a
+// folder: no path, drive or wildcard in it, no trailing dot or blank, nothing like a short name.
+bool listingAnswersFor(const wchar_t* name);

@@ -1,0 +1,110 @@
+#include "searchProgress.h"
+
+#include "hostInterface.h"
+
+#include <commctrl.h>
+#include <strsafe.h>
+
+namespace {
+// How often the walk looks up from its work: often enough to feel immediate, rarely enough to
+// cost nothing.
+constexpr ULONGLONG checkInterval = 50;
+// The note in the status bar changes no more often than this, so the editor is asked little.
+constexpr ULONGLONG noteInterval = 250;
+// Bounds the repainting in one check, should a window never validate itself.
+constexpr int maxPaintsPerCheck = 64;
+
+// Takes an Esc key press out of the thread's queue, and only that: other keys stay for the editor.
+bool escPressed()
+{
+    MSG message;
+    if (PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) && message.wParam == VK_ESCAPE) {
+        PeekMessageW(&message, message.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+        return true;
+    }
+    // Keys typed before Esc hide it from the queue's head.
+    return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+}
+
+// Lets the editor's windows paint; no input or command is dispatched, so no second search starts
+// inside this one.
+void letWindowsPaint()
+{
+    MSG message;
+    for (int i = 0; i < maxPaintsPerCheck && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i)
+        DispatchMessageW(&message);
+}
+} // namespace
+
+void formatCount(size_t n, wchar_t* buffer, size_t capacity)
+{
+    // Filled from the end: digits, with a "," before every third.
+    wchar_t grouped[32];
+    size_t start = _countof(grouped) - 1;
+    grouped[start] = L'\0';
+    for (int digits = 0; digits == 0 || n > 0; ++digits, n /= 10) {
+        if (digits > 0 && digits % 3 == 0)
+            grouped[--start] = L',';
+        grouped[--start] = static_cast<wchar_t>(L'0' + n % 10);
+    }
+    StringCchCopyW(buffer, capacity, grouped + start);
+}
+
+SearchProgress::SearchProgress(HWND editor, DWORD noticeDelay)
+    : editor_(editor), noticeDelay_(noticeDelay), start_(GetTickCount64()), nextCheck_(start_ + noticeDelay)
+{
+}
+
+SearchProgress::~SearchProgress()
+{
+    if (stopped_) {
+        showNote(L"Pickpath: search stopped after %s folders");
+    } else if (shown_) {
+        SendMessageW(editor_, NPPM_SETSTATUSBAR, 0, reinterpret_cast<LPARAM>(savedStatus_));
+    }
+    if (shown_)
+        SetCursor(savedCursor_);
+}
+
+bool SearchProgress::onFolder()
+{
+    ++folders_;
+    if (!stopped_) {
+        ULONGLONG now = GetTickCount64();
+        if (now >= nextCheck_)
+            check(now);
+    }
+    return !stopped_;
+}
+
+void SearchProgress::check(ULONGLONG now)
+{
+    nextCheck_ = now + checkInterval;
+    if (!shown_) {
+        shown_ = true;
+        // The editor's status bar, when it has one, tells what to put back afterwards.
+        HWND statusBar = FindWindowExW(editor_, nullptr, STATUSCLASSNAMEW, nullptr);
+        if (statusBar != nullptr
+            && LOWORD(SendMessageW(statusBar, SB_GETTEXTLENGTHW, 0, 0)) < _countof(savedStatus_))
+            SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(savedStatus_));
+        savedCursor_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    }
+    if (escPressed()) {
+        stopped_ = true;
+        return;
+    }
+    if (now >= nextNote_) {
+        nextNote_ = now + noteInterval;
+        showNote(L"Pickpath: searching, %s folders so far (Esc stops)");
+    }
+    letWindowsPaint();
+}
+
+void SearchProgress::showNote(const wchar_t* format)
+{
+    wchar_t count[48];
+    formatCount(folders_, count, _countof(count));
+    wchar_t note[128];
+    StringCchPrintfW(note, _countof(note), format, count);
+    SendMessageW(editor_, NPPM_SETSTATUSBAR, 0, reinterpret_cast<LPARAM>(note));
+}

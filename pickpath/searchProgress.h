@@ -1,0 +1,38 @@
+// A long search keeps the editor alive: after a short while it shows the wait cursor and how far it
+// got in the editor's status bar, lets the editor's windows repaint, and stops when Esc is pressed.
+#pragma once
+
+#include <windows.h>
+
+class SearchProgress {
+public:
+    // Searches that end within noticeDelay milliseconds change nothing on screen.
+    explicit SearchProgress(HWND editor, DWORD noticeDelay = 500);
+    // Puts the cursor and the status bar back, or says there that the search was stopped.
+    ~SearchProgress();
+    SearchProgress(const SearchProgress&) = delete;
+    SearchProgress& operator=(const SearchProgress&) = delete;
+
+    // Called for every folder searched; false once Esc was pressed.
+    bool onFolder();
+    bool stopped() const { return stopped_; }
+    size_t folders() const { return folders_; }
+
+private:
+    void check(ULONGLONG now);
+    void showNote(const wchar_t* format);
+
+    HWND editor_;
+    DWORD noticeDelay_;
+    ULONGLONG start_;
+    ULONGLONG nextCheck_;
+    ULONGLONG nextNote_ = 0;
+    size_t folders_ = 0;
+    bool stopped_ = false;
+    bool shown_ = false;
+    HCURSOR savedCursor_ = nullptr;
+    wchar_t savedStatus_[512] = L"";
+};
+
+// n with its thousands grouped by ",".
+void formatCount(size_t n, wchar_t* buffer, size_t capacity);
