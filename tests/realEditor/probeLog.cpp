@@ -4,6 +4,33 @@
 
 namespace {
 std::wstring logPath;
+UINT ownMessage = 0;
+}
+
+OwnRequest::OwnRequest(UINT message) : previous_(ownMessage)
+{
+    ownMessage = message;
+}
+
+OwnRequest::~OwnRequest()
+{
+    ownMessage = previous_;
+}
+
+bool OwnRequest::isOwn(UINT message)
+{
+    return message == ownMessage;
+}
+
+long long millisecondsSinceStart()
+{
+    FILETIME created, exited, kernel, user, now;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return -1;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER start = {{created.dwLowDateTime, created.dwHighDateTime}};
+    ULARGE_INTEGER end = {{now.dwLowDateTime, now.dwHighDateTime}};
+    return static_cast<long long>((end.QuadPart - start.QuadPart) / 10000);
 }
 
 void openProbeLog(const std::wstring& path)

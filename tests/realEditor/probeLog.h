@@ -12,3 +12,18 @@ void logLine(const std::wstring& line);
 // Text as it goes into a log line: quotes, backslashes stay, line breaks become \n, tabs \t.
 std::wstring quoted(const std::wstring& text);
 std::wstring hex(ULONG_PTR value);
+
+// The probe's own requests to the editor are kept out of the log of what the plug-ins sent.
+class OwnRequest {
+public:
+    explicit OwnRequest(UINT message);
+    ~OwnRequest();
+    OwnRequest(const OwnRequest&) = delete;
+    OwnRequest& operator=(const OwnRequest&) = delete;
+    static bool isOwn(UINT message);
+
+private:
+    UINT previous_;
+};
+// Milliseconds since the editor's process started.
+long long millisecondsSinceStart();

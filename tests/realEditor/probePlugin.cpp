@@ -50,23 +50,12 @@ bool isPluginMessage(UINT message)
 LRESULT CALLBACK probeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = CallWindowProcW(savedWindowProc, window, message, wParam, lParam);
-    if (isPluginMessage(message))
+    if (isPluginMessage(message) && !OwnRequest::isOwn(message))
         logLine(L"sent " + std::to_wstring(message) + L" wParam=" + hex(wParam) + L" result="
             + std::to_wstring(static_cast<long long>(result)));
     else if (message == WM_INITMENUPOPUP)
         notePopupMenu(reinterpret_cast<HMENU>(wParam));
     return result;
-}
-
-long long millisecondsSinceStart()
-{
-    FILETIME created, exited, kernel, user, now;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
-        return -1;
-    GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER start = {{created.dwLowDateTime, created.dwHighDateTime}};
-    ULARGE_INTEGER end = {{now.dwLowDateTime, now.dwHighDateTime}};
-    return static_cast<long long>((end.QuadPart - start.QuadPart) / 10000);
 }
 
 // Puts back the editor's procedure only when ours is still the one the editor calls; under
@@ -136,7 +125,7 @@ void beNotified(SCNotification* notification)
         logLine(L"before shutdown");
         break;
     case NPPN_SHUTDOWN:
-        logLine(L"shutdown");
+        logLine(L"shutdown t=" + std::to_wstring(millisecondsSinceStart()));
         leaveWindowChain();
         break;
     }

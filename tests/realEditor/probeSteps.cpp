@@ -164,6 +164,7 @@ bool findMenuItem(const std::wstring& path, HMENU& menu, int& position)
 HWND currentView()
 {
     int which = 0;
+    OwnRequest own(NPPM_GETCURRENTSCINTILLA);
     SendMessageW(editor._nppHandle, NPPM_GETCURRENTSCINTILLA, 0, reinterpret_cast<LPARAM>(&which));
     return which == 1 ? editor._scintillaSecondHandle : editor._scintillaMainHandle;
 }
@@ -370,6 +371,7 @@ bool runStep(const Step& step, DWORD waited)
     } else if (verb == L"menu") {
         logMenu(GetMenu(editor._nppHandle), L"menu ", L"");
     } else if (verb == L"open") {
+        OwnRequest own(NPPM_DOOPEN);
         LRESULT result = SendMessageW(editor._nppHandle, NPPM_DOOPEN, 0, reinterpret_cast<LPARAM>(rest.c_str()));
         logLine(L"open " + quoted(rest) + L" result=" + std::to_wstring(result));
     } else if (verb == L"select") {
@@ -379,6 +381,7 @@ bool runStep(const Step& step, DWORD waited)
         pressKeys(rest);
     } else if (verb == L"current") {
         wchar_t path[MAX_PATH] = L"";
+        OwnRequest own(NPPM_GETFULLCURRENTPATH);
         SendMessageW(editor._nppHandle, NPPM_GETFULLCURRENTPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
         logLine(L"current " + quoted(path));
     } else if (verb == L"command") {
@@ -460,7 +463,7 @@ bool runStep(const Step& step, DWORD waited)
             reinterpret_cast<LPCWSTR>(&secondWindowProc), &pinned);
         logLine(L"subclassed the main window again");
     } else if (verb == L"close") {
-        logLine(L"closing");
+        logLine(L"closing t=" + std::to_wstring(millisecondsSinceStart()));
         PostMessageW(editor._nppHandle, WM_CLOSE, 0, 0);
     } else {
         logLine(L"unknown step " + verb);
@@ -491,7 +494,7 @@ void CALLBACK onStepTimer(HWND, UINT, UINT_PTR, DWORD)
     }
     if (nextStep >= steps.size() && stepWindow != nullptr) {
         KillTimer(stepWindow, stepTimerId);
-        logLine(L"scenario done");
+        logLine(L"scenario done t=" + std::to_wstring(millisecondsSinceStart()));
     }
     inStep = false;
 }
