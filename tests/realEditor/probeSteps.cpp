@@ -32,6 +32,9 @@ HWND stepWindow = nullptr;
 HWND currentDialog = nullptr;
 bool watchingPopups = false;
 bool popupSeen = false;
+std::wstring popupChoice;  // the context menu's item a step chooses, by caption path
+UINT popupChoiceId = 0;
+int popupsShown = 0;       // numbers the context menus in the log
 volatile LONG deadlineTick = 0;
 WNDPROC secondSavedProc = nullptr;
 
@@ -138,9 +141,9 @@ void logMenu(HMENU menu, const std::wstring& prefix, const std::wstring& path)
 }
 
 // Finds "Plugins|Wordlamp|Options..." in the menu bar: the item's menu and position.
-bool findMenuItem(const std::wstring& path, HMENU& menu, int& position)
+bool findMenuItem(HMENU root, const std::wstring& path, HMENU& menu, int& position)
 {
-    menu = GetMenu(editor._nppHandle);
+    menu = root;
     std::wstring rest = path;
     while (menu != nullptr) {
         size_t bar = rest.find(L'|');
@@ -369,7 +372,7 @@ bool runStep(const Step& step, DWORD waited)
     } else if (verb == L"wait") {
         return waited >= static_cast<DWORD>(_wtoi(rest.c_str()));
     } else if (verb == L"menu") {
-        logMenu(GetMenu(editor._nppHandle), L"menu ", L"");
+        logMenu(GetMenu(editor._nppHandle), rest.empty() ? L"menu " : L"menu " + rest + L" ", L"");
     } else if (verb == L"open") {
         OwnRequest own(NPPM_DOOPEN);
         LRESULT result = SendMessageW(editor._nppHandle, NPPM_DOOPEN, 0, reinterpret_cast<LPARAM>(rest.c_str()));
@@ -387,7 +390,7 @@ bool runStep(const Step& step, DWORD waited)
     } else if (verb == L"command") {
         HMENU menu = nullptr;
         int position = 0;
-        if (!findMenuItem(rest, menu, position)) {
+        if (!findMenuItem(GetMenu(editor._nppHandle), rest, menu, position)) {
             logLine(L"command missing " + rest);
         } else {
             UINT id = GetMenuItemID(menu, position);
@@ -433,6 +436,8 @@ bool runStep(const Step& step, DWORD waited)
     } else if (verb == L"context") {
         if (waited == 0) {
             popupSeen = false;
+            popupChoice = rest;
+            popupChoiceId = 0;
             watchingPopups = true;
             HWND view = currentView();
             RECT area;
@@ -444,6 +449,11 @@ bool runStep(const Step& step, DWORD waited)
             return waited >= defaultWait ? (watchingPopups = false, logLine(L"no context menu"), true) : false;
         watchingPopups = false;
         EndMenu();
+        if (!popupChoice.empty()) {
+            logLine(L"context run " + popupChoice + L" id=" + std::to_wstring(popupChoiceId));
+            if (popupChoiceId != 0)
+                PostMessageW(editor._nppHandle, WM_COMMAND, MAKEWPARAM(popupChoiceId, 0), 0);
+        }
     } else if (verb == L"toolbar") {
         logToolbar();
     } else if (verb == L"file") {
@@ -545,8 +555,13 @@ void notePopupMenu(HMENU menu)
     if (!watchingPopups)
         return;
     popupSeen = true;
-    logLine(L"popup shown");
-    logMenu(menu, L"popup ", L"");
+    std::wstring prefix = L"popup " + std::to_wstring(++popupsShown) + L" ";
+    logLine(prefix + L"shown");
+    logMenu(menu, prefix, L"");
+    HMENU itemMenu = nullptr;
+    int position = 0;
+    if (!popupChoice.empty() && findMenuItem(menu, popupChoice, itemMenu, position))
+        popupChoiceId = GetMenuItemID(itemMenu, position);
 }
 
 void startWatchdog()
