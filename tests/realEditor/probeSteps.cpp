@@ -227,7 +227,9 @@ BOOL CALLBACK logControl(HWND control, LPARAM)
 
 void logDialog(HWND dialog)
 {
-    logLine(L"dialog title=" + quoted(windowText(dialog)) + L" owner=" + ownerName(dialog));
+    HWND root = GetAncestor(dialog, GA_ROOTOWNER);
+    logLine(L"dialog title=" + quoted(windowText(dialog)) + L" owner=" + ownerName(dialog)
+        + (root == editor._nppHandle ? L" root=editor" : L" root=other"));
     EnumChildWindows(dialog, logControl, 0);
 }
 
@@ -546,6 +548,9 @@ void loadScenario(const std::wstring& path, const std::wstring& editorFolder)
 void startScenario(const NppData& data)
 {
     editor = data;
+    // A procedure put over the editor's while the plug-ins get NPPN_READY, in the probe's turn.
+    while (nextStep < steps.size() && steps[nextStep].verb == L"subclass")
+        runStep(steps[nextStep++], 0);
     stepWindow = CreateWindowExW(0, L"STATIC", L"probe", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     SetTimer(stepWindow, stepTimerId, stepInterval, onStepTimer);
 }

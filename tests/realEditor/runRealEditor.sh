@@ -12,7 +12,10 @@
 # Lines of a scenario file the runner reads (the probe ignores them; the rest are the probe's steps):
 #   setup file PATH TEXT        add the line TEXT to the file PATH below the editor's copy
 #   setup remove PATH           remove PATH below the editor's copy (doLocalConf.xml: not portable)
+#   setup clean appdata         remove the editor's folder from the Wine user's application data
 #   setup plugins A B           install only these of Wordlamp, Pickpath (default: both)
+#   setup probe NAME            install the probe as plugins\NAME\NAME.dll: the folder's name sets
+#                               its turn among the plug-ins (default Probe, between the two)
 #   expect log REGEX            a line of the probe's log matches (grep -E)
 #   expect nolog REGEX          no line of the probe's log matches
 #   expect exit CODE            the editor's exit code
@@ -46,6 +49,7 @@ for part in plugins/Wordlamp.dll plugins/Pickpath.dll plugins/Probe.dll tests/wo
 done
 
 export WINEPREFIX="$build/wineprefix-editor"
+appdataFolder() { ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming 2>/dev/null | grep -v /Public/ | head -n 1; }
 windowsPath() { local p="$1"; p="${p//\//\\}"; printf 'Z:%s' "$p"; }
 
 # Makes a fresh copy of the editor with the probe, the chosen plug-ins and the scenario; sets $copy.
@@ -58,20 +62,24 @@ prepare() {
     chmod -R u+w "$copy"
     local winCopy; winCopy="$(windowsPath "$copy")"
     local plugins="Wordlamp Pickpath"
+    probe=Probe
     local line
     while IFS= read -r line || [ -n "$line" ]; do
         line="${line//%EDITOR%/$winCopy}"
         case "$line" in
             "setup plugins"*) plugins="${line#setup plugins}" ;;
+            "setup probe "*) probe="${line#setup probe }" ;;
         esac
     done <"$scenarioFile"
-    for plugin in $plugins Probe; do
+    for plugin in $plugins; do
         mkdir -p "$copy/plugins/$plugin"
         cp "$build/plugins/$plugin.dll" "$copy/plugins/$plugin/"
     done
+    mkdir -p "$copy/plugins/$probe"
+    cp "$build/plugins/Probe.dll" "$copy/plugins/$probe/$probe.dll"
     mkdir -p "$copy/work" "$copy/plugins/Config"
     cp "$build/tests/wordlampTest/hhStandin.dll" "$build/tests/wordlampTest/shellRecorder.exe" "$copy/work/"
-    cp "$scenarioFile" "$copy/plugins/Probe/scenario.txt"
+    cp "$scenarioFile" "$copy/plugins/$probe/scenario.txt"
     while IFS= read -r line || [ -n "$line" ]; do
         line="${line//%EDITOR%/$winCopy}"
         case "$line" in
@@ -80,6 +88,7 @@ prepare() {
                 mkdir -p "$(dirname "$copy/$path")"
                 printf '%s\r\n' "$text" >>"$copy/$path" ;;
             "setup remove "*) rm -rf "${copy:?}/${line#setup remove }" ;;
+            "setup clean appdata") rm -rf "$(appdataFolder)/Notepad++" ;;
         esac
     done <"$scenarioFile"
 }
@@ -106,7 +115,7 @@ if [ "$loadingRounds" -gt 0 ]; then
         for round in $(seq "$loadingRounds"); do
             prepare loading "$loadingScenario"
             runEditor
-            times+=("$(sed -n 's/^ready ms=\([0-9]*\).*/\1/p' "$copy/plugins/Probe/probe.log")")
+            times+=("$(sed -n 's/^ready ms=\([0-9]*\).*/\1/p' "$copy/plugins/$probe/probe.log")")
         done
         median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}')
         echo "$arch, probe ${set:+and $set}${set:-alone}: start to NPPN_READY median ${median} ms (${times[*]})"
@@ -117,7 +126,7 @@ fi
 group="$(basename "$scenario" .scenario)"
 prepare "$group" "$scenario"
 runEditor
-log="$copy/plugins/Probe/probe.log"
+log="$copy/plugins/$probe/probe.log"
 touch "$log"
 failures=0
 checks=0
@@ -125,7 +134,7 @@ report() {
     checks=$((checks + 1))
     if [ "$1" = 0 ]; then echo "   ok: $2"; else echo "   FAILED: $2"; failures=$((failures + 1)); fi
 }
-appdata="$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming 2>/dev/null | grep -v /Public/ | head -n 1)"
+appdata="$(appdataFolder)"
 echo "== real editor ($arch), $group: editor ran ${seconds} s, exit code $exitCode"
 winCopy="$(windowsPath "$copy")"
 while IFS= read -r line || [ -n "$line" ]; do
@@ -136,8 +145,10 @@ while IFS= read -r line || [ -n "$line" ]; do
         "expect exit "*) [ "$exitCode" = "${line#expect exit }" ]; report $? "exit code ${line#expect exit } (was $exitCode)" ;;
         "expect file "* | "expect appdata "*)
             rest="${line#expect * }"; path="${rest%% *}"; pattern="${rest#* }"
-            if [ "${line#expect appdata}" != "$line" ]; then file="$appdata/$path"; else file="$copy/$path"; fi
-            [ -f "$file" ] && textOf "$file" | grep -qE -- "$pattern"; report $? "${line#expect } " ;;
+            # Wine keeps the case a folder was made with: plugins\Config or Plugins\Config.
+            if [ "${line#expect appdata}" != "$line" ]; then base="$appdata"; else base="$copy"; fi
+            file="$(find "$base" -ipath "$base/$path" 2>/dev/null | head -n 1)"
+            [ -n "$file" ] && textOf "$file" | grep -qE -- "$pattern"; report $? "${line#expect } " ;;
     esac
 done <"$scenario"
 if [ "$failures" -ne 0 ]; then
