@@ -19,7 +19,9 @@ constexpr UINT lastPathMessage = 4031;
 NppData editor = {};
 HMODULE probeModule = nullptr;
 WNDPROC savedWindowProc = nullptr;
-FuncItem funcItems[1];
+// A command and a separator: the log shows what the editor writes into each.
+FuncItem funcItems[2];
+constexpr int untouchedId = -7;
 
 void noCommand() {}
 
@@ -108,7 +110,10 @@ FuncItem* getFuncsArray(int* count)
 {
     StringCchCopyW(funcItems[0]._itemName, _countof(funcItems[0]._itemName), L"Probe log");
     funcItems[0]._pFunc = noCommand;
-    *count = 1;
+    funcItems[1]._itemName[0] = L'\0';
+    funcItems[1]._pFunc = nullptr;
+    funcItems[1]._cmdID = untouchedId;
+    *count = static_cast<int>(_countof(funcItems));
     return funcItems;
 }
 
@@ -119,6 +124,9 @@ void beNotified(SCNotification* notification)
     switch (notification->nmhdr.code) {
     case NPPN_READY:
         logLine(L"ready ms=" + std::to_wstring(millisecondsSinceStart()));
+        for (int i = 0; i < static_cast<int>(_countof(funcItems)); ++i)
+            logLine(L"probe item " + std::to_wstring(i) + L" cmdID="
+                + (funcItems[i]._cmdID == untouchedId ? std::wstring(L"untouched") : std::to_wstring(funcItems[i]._cmdID)));
         startScenario(editor);
         break;
     case NPPN_BEFORESHUTDOWN:

@@ -13,6 +13,7 @@
 #   setup file PATH TEXT        add the line TEXT to the file PATH below the editor's copy
 #   setup remove PATH           remove PATH below the editor's copy (doLocalConf.xml: not portable)
 #   setup clean appdata         remove the editor's folder from the Wine user's application data
+#   setup clean recorder        remove what the shell's recorder wrote in an earlier run
 #   setup plugins A B           install only these of Wordlamp, Pickpath (default: both)
 #   setup probe NAME            install the probe as plugins\NAME\NAME.dll: the folder's name sets
 #                               its turn among the plug-ins (default Probe, between the two)
@@ -21,7 +22,8 @@
 #   expect exit CODE            the editor's exit code
 #   expect file PATH REGEX      the file below the editor's copy (UTF-16 or not) has a matching line
 #   expect appdata PATH REGEX   the same below the Wine user's application-data folder
-# %EDITOR% in any line stands for the editor copy's Windows path.
+# %EDITOR% in any line stands for the editor copy's Windows path, %STANDINS% for the folder that
+# holds the HTML Help engine stand-in (hhStandin.dll) and the shell's recorder (shellRecorder.exe).
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(cd "$here/../.." && pwd)"
@@ -78,10 +80,20 @@ prepare() {
     mkdir -p "$copy/plugins/$probe"
     cp "$build/plugins/Probe.dll" "$copy/plugins/$probe/$probe.dll"
     mkdir -p "$copy/work" "$copy/plugins/Config"
-    cp "$build/tests/wordlampTest/hhStandin.dll" "$build/tests/wordlampTest/shellRecorder.exe" "$copy/work/"
-    cp "$scenarioFile" "$copy/plugins/$probe/scenario.txt"
+    # The stand-ins registered in the prefix for all copies alike: one place shared by the groups
+    # (each editor has its own instance of the engine, and only one group uses the browser).
+    mkdir -p "$build/realEditor/standins"
+    for standin in hhStandin.dll shellRecorder.exe; do
+        cmp -s "$build/tests/wordlampTest/$standin" "$build/realEditor/standins/$standin" \
+            || cp "$build/tests/wordlampTest/$standin" "$build/realEditor/standins/"
+    done
+    local standins; standins="$(windowsPath "$build/realEditor/standins")"
+    while IFS= read -r line || [ -n "$line" ]; do
+        printf '%s\n' "${line//%STANDINS%/$standins}"
+    done <"$scenarioFile" >"$copy/plugins/$probe/scenario.txt"
     while IFS= read -r line || [ -n "$line" ]; do
         line="${line//%EDITOR%/$winCopy}"
+        line="${line//%STANDINS%/$(windowsPath "$build/realEditor/standins")}"
         case "$line" in
             "setup file "*)
                 local rest="${line#setup file }"; local path="${rest%% *}" text="${rest#* }"
@@ -89,6 +101,7 @@ prepare() {
                 printf '%s\r\n' "$text" >>"$copy/$path" ;;
             "setup remove "*) rm -rf "${copy:?}/${line#setup remove }" ;;
             "setup clean appdata") rm -rf "$(appdataFolder)/Notepad++" ;;
+            "setup clean recorder") rm -f "$build/realEditor/standins/shellRecorder.log" ;;
         esac
     done <"$scenarioFile"
 }
