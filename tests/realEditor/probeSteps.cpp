@@ -16,6 +16,8 @@ constexpr UINT stepInterval = 40;           // milliseconds between two looks at
 constexpr DWORD defaultWait = 5000;         // how long a step waits for what it expects
 constexpr DWORD defaultDeadline = 60000;    // from NPPN_READY to the end of the editor
 constexpr int textCapacity = 1024;
+// Asks the probe's window to show a menu of the menu bar: its own loop then runs the later steps.
+constexpr UINT showMenuMessage = WM_APP + 1;
 
 struct Step {
     std::wstring verb;
@@ -54,6 +56,49 @@ std::wstring firstWord(std::wstring& rest)
     std::wstring word = rest.substr(0, space);
     rest = space == std::wstring::npos ? L"" : trim(rest.substr(space + 1));
     return word;
+}
+
+// Copies a part of the screen into a BMP file: what a person sees there, frames and all.
+bool saveScreenArea(const RECT& area, const std::wstring& path)
+{
+    int width = area.right - area.left;
+    int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, picture);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof(header) + sizeof(info.bmiHeader);
+    header.bfSize = header.bfOffBits + imageSize;
+    bool saved = false;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        saved = WriteFile(file, &header, sizeof(header), &written, nullptr)
+            && WriteFile(file, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr)
+            && WriteFile(file, bits, imageSize, &written, nullptr);
+        CloseHandle(file);
+    }
+    SelectObject(memory, previous);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
 }
 
 std::wstring readFileText(const std::wstring& path)
@@ -335,12 +380,18 @@ void logHtmlHelpCalls(const std::wstring& library)
             + L" owner=" + (log->calls[i].owner == editor._nppHandle ? std::wstring(L"editor") : hex(reinterpret_cast<ULONG_PTR>(log->calls[i].owner))));
 }
 
-void logToolbar()
+HWND findToolbar()
 {
     HWND toolbar = FindWindowExW(editor._nppHandle, nullptr, TOOLBARCLASSNAMEW, nullptr);
     for (HWND rebar = FindWindowExW(editor._nppHandle, nullptr, REBARCLASSNAMEW, nullptr); toolbar == nullptr && rebar != nullptr;
          rebar = FindWindowExW(editor._nppHandle, rebar, REBARCLASSNAMEW, nullptr))
         toolbar = FindWindowExW(rebar, nullptr, TOOLBARCLASSNAMEW, nullptr);
+    return toolbar;
+}
+
+void logToolbar()
+{
+    HWND toolbar = findToolbar();
     if (toolbar == nullptr) {
         logLine(L"toolbar missing");
         return;
@@ -456,6 +507,45 @@ bool runStep(const Step& step, DWORD waited)
             if (popupChoiceId != 0)
                 PostMessageW(editor._nppHandle, WM_COMMAND, MAKEWPARAM(popupChoiceId, 0), 0);
         }
+    } else if (verb == L"showmenu") {
+        PostMessageW(stepWindow, showMenuMessage, 0, reinterpret_cast<LPARAM>(new std::wstring(rest)));
+    } else if (verb == L"showcontext") {
+        // Shown like "context", but left open for a picture until "endmenu".
+        if (waited == 0) {
+            popupSeen = false;
+            popupChoice.clear();
+            watchingPopups = true;
+            HWND view = currentView();
+            RECT area;
+            GetWindowRect(view, &area);
+            PostMessageW(view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view), MAKELPARAM(area.left + 60, area.top + 30));
+            return false;
+        }
+        if (!popupSeen)
+            return waited >= defaultWait ? (watchingPopups = false, logLine(L"no context menu"), true) : false;
+        watchingPopups = false;
+    } else if (verb == L"endmenu") {
+        EndMenu();
+    } else if (verb == L"shot") {
+        // shot PATH dialog|menu|toolbar|editor
+        std::wstring path = firstWord(rest);
+        HWND window = nullptr;
+        if (rest == L"dialog")
+            window = currentDialog;
+        else if (rest == L"menu")
+            window = FindWindowW(L"#32768", nullptr);
+        else if (rest == L"toolbar")
+            window = findToolbar();
+        else
+            window = editor._nppHandle;
+        RECT area = {};
+        if (window != nullptr) {
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+            GetWindowRect(window, &area);
+        }
+        bool saved = window != nullptr && saveScreenArea(area, path);
+        logLine(L"shot " + quoted(path) + (saved ? L" saved " : L" FAILED ") + std::to_wstring(area.right - area.left)
+            + L"x" + std::to_wstring(area.bottom - area.top));
     } else if (verb == L"toolbar") {
         logToolbar();
     } else if (verb == L"file") {
@@ -481,6 +571,30 @@ bool runStep(const Step& step, DWORD waited)
         logLine(L"unknown step " + verb);
     }
     return true;
+}
+
+LRESULT CALLBACK stepWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == showMenuMessage) {
+        std::wstring* path = reinterpret_cast<std::wstring*>(lParam);
+        HMENU menu = GetMenu(editor._nppHandle);
+        HMENU owner = nullptr;
+        int position = 0;
+        if (findMenuItem(menu, *path, owner, position) && GetSubMenu(owner, position) != nullptr) {
+            // Below the menu bar's own item, where a click on it would drop the menu down.
+            RECT item = {};
+            GetMenuItemRect(editor._nppHandle, owner, static_cast<UINT>(position), &item);
+            logLine(L"menu shown " + *path);
+            SetForegroundWindow(editor._nppHandle);
+            TrackPopupMenu(GetSubMenu(owner, position), TPM_LEFTALIGN | TPM_TOPALIGN, item.left, item.bottom, 0,
+                editor._nppHandle, nullptr);
+        } else {
+            logLine(L"no menu " + *path);
+        }
+        delete path;
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void CALLBACK onStepTimer(HWND, UINT, UINT_PTR, DWORD)
@@ -551,7 +665,12 @@ void startScenario(const NppData& data)
     // A procedure put over the editor's while the plug-ins get NPPN_READY, in the probe's turn.
     while (nextStep < steps.size() && steps[nextStep].verb == L"subclass")
         runStep(steps[nextStep++], 0);
-    stepWindow = CreateWindowExW(0, L"STATIC", L"probe", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = stepWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"ProbeSteps";
+    RegisterClassW(&windowClass);
+    stepWindow = CreateWindowExW(0, L"ProbeSteps", L"probe", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     SetTimer(stepWindow, stepTimerId, stepInterval, onStepTimer);
 }
 

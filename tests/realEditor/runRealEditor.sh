@@ -4,6 +4,8 @@
 #   runRealEditor.sh BUILD_DIR SCENARIO_FILE       one scenario group; exit 0 pass, 1 fail, 77 no editor
 #   runRealEditor.sh --loading N BUILD_DIR         N starts with the probe alone, N with both plug-ins:
 #                                                  the median milliseconds from process start to NPPN_READY
+#   runRealEditor.sh --prepare BUILD_DIR SCENARIO  only set up the editor's copy and print its folder
+#                                                  (scripts/pictures.sh runs it on a display)
 #
 # The editor is the portable folder named by NOTEPADPP_X64 / NOTEPADPP_X86 (by the build folder's
 # architecture), else ../shared/host/notepad++-x64 (-x86) beside the repository. The folder is
@@ -29,7 +31,11 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(cd "$here/../.." && pwd)"
 
 loadingRounds=0
-if [ "${1:-}" = "--loading" ]; then
+prepareOnly=no
+if [ "${1:-}" = "--prepare" ]; then
+    prepareOnly=yes
+    shift
+elif [ "${1:-}" = "--loading" ]; then
     loadingRounds="$2"
     shift 2
 fi
@@ -138,6 +144,10 @@ fi
 
 group="$(basename "$scenario" .scenario)"
 prepare "$group" "$scenario"
+if [ "$prepareOnly" = yes ]; then
+    echo "$copy"
+    exit 0
+fi
 runEditor
 log="$copy/plugins/$probe/probe.log"
 touch "$log"
