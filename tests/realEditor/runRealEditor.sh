@@ -115,7 +115,9 @@ prepare() {
 # Runs the prepared copy; sets $exitCode and $seconds.
 runEditor() {
     local started; started=$(date +%s.%N)
-    timeout 100 "$repo/cmake/wine-run.sh" "$copy/notepad++.exe" >"$copy/wine-output.txt" 2>&1
+    # -multiInst: without it, an editor started while another one runs in the same prefix (the
+    # groups run side by side) hands its command line to that one and ends at once.
+    timeout 100 "$repo/cmake/wine-run.sh" "$copy/notepad++.exe" -multiInst >"$copy/wine-output.txt" 2>&1
     exitCode=$?
     seconds=$(echo "$(date +%s.%N) - $started" | bc)
 }
@@ -153,6 +155,10 @@ log="$copy/plugins/$probe/probe.log"
 touch "$log"
 failures=0
 checks=0
+if ! grep -q '^probe loaded' "$log"; then
+    echo "   FAILED: the probe never ran in the editor (see $copy/wine-output.txt)"
+    failures=1
+fi
 report() {
     checks=$((checks + 1))
     if [ "$1" = 0 ]; then echo "   ok: $2"; else echo "   FAILED: $2"; failures=$((failures + 1)); fi
