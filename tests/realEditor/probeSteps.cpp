@@ -524,6 +524,8 @@ bool runStep(const Step& step, DWORD waited)
         if (!popupSeen)
             return waited >= defaultWait ? (watchingPopups = false, logLine(L"no context menu"), true) : false;
         watchingPopups = false;
+    } else if (verb == L"maximize") {
+        ShowWindow(editor._nppHandle, SW_MAXIMIZE);
     } else if (verb == L"endmenu") {
         EndMenu();
     } else if (verb == L"shot") {
