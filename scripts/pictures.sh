@@ -66,7 +66,13 @@ take() {
     [ -f "$savedConfig" ] || cp "$copy/config.xml" "$savedConfig"
     grep -E '^shot ' "$copy/plugins/Probe/probe.log" || true
     for picture in "$copy"/shots/*.bmp; do
-        convert "$picture" "docs/$(basename "${picture%.bmp}")$2.png"
+        local name; name="$(basename "${picture%.bmp}")"
+        # The toolbar spans the maximised window: only its buttons, not the empty rest.
+        if [ "$name" = toolbar ]; then
+            convert "$picture" -fuzz 2% -trim +repage "docs/$name$2.png"
+        else
+            convert "$picture" "docs/$name$2.png"
+        fi
     done
 }
 
