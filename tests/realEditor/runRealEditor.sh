@@ -49,7 +49,7 @@ if [ ! -f "$editor/notepad++.exe" ]; then
     echo "The real-editor tests did NOT run: no $arch editor at $editor (set NOTEPADPP_${arch^^} to a portable Notepad++ folder)."
     exit 77
 fi
-for part in plugins/Wordlamp.dll plugins/Pickpath.dll plugins/Probe.dll tests/wordlampTest/hhStandin.dll tests/wordlampTest/shellRecorder.exe; do
+for part in plugins/Wordlamp.dll plugins/Pickpath.dll tests/realEditor/Probe.dll tests/wordlampTest/hhStandin.dll tests/wordlampTest/shellRecorder.exe; do
     if [ ! -f "$build/$part" ]; then
         echo "missing $build/$part: build the targets Probe Wordlamp Pickpath hhStandin shellRecorder first"
         exit 1
@@ -84,7 +84,7 @@ prepare() {
         cp "$build/plugins/$plugin.dll" "$copy/plugins/$plugin/"
     done
     mkdir -p "$copy/plugins/$probe"
-    cp "$build/plugins/Probe.dll" "$copy/plugins/$probe/$probe.dll"
+    cp "$build/tests/realEditor/Probe.dll" "$copy/plugins/$probe/$probe.dll"
     mkdir -p "$copy/work" "$copy/plugins/Config"
     # The stand-ins registered in the prefix for all copies alike: one place shared by the groups
     # (each editor has its own instance of the engine, and only one group uses the browser).
@@ -139,7 +139,8 @@ if [ "$loadingRounds" -gt 0 ]; then
             times+=("$(sed -n 's/^ready ms=\([0-9]*\).*/\1/p' "$copy/plugins/$probe/probe.log")")
         done
         median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}')
-        echo "$arch, probe ${set:+and $set}${set:-alone}: start to NPPN_READY median ${median} ms (${times[*]})"
+        if [ -n "$set" ]; then what="the probe and $set"; else what="the probe alone"; fi
+        echo "$arch, $what: start to NPPN_READY median ${median} ms (${times[*]})"
     done
     exit 0
 fi
