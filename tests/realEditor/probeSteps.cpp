@@ -14,7 +14,7 @@ constexpr UINT SCI_SETSEL = 2160;
 constexpr UINT stepTimerId = 1;
 constexpr UINT stepInterval = 40;           // milliseconds between two looks at a waiting step
 constexpr DWORD defaultWait = 5000;         // how long a step waits for what it expects
-constexpr DWORD defaultDeadline = 60000;    // from NPPN_READY to the end of the editor
+constexpr DWORD defaultDeadline = 90000;    // from the probe's load to the end of the editor
 constexpr int textCapacity = 1024;
 // Asks the probe's window to show a menu of the menu bar: its own loop then runs the later steps.
 constexpr UINT showMenuMessage = WM_APP + 1;
