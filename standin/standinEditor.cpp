@@ -51,6 +51,67 @@ HMENU subMenuByCaption(HMENU menu, const wchar_t* caption)
     return nullptr;
 }
 
+// The editor's default context menu of the editing view, as the editor shows it.
+struct MenuEntry {
+    UINT id;
+    const wchar_t* caption; // null: a separator
+    const struct MenuEntry* subMenu = nullptr;
+    size_t subMenuSize = 0;
+};
+const MenuEntry styleAllTokens[] = {{43022, L"Using 1st Style"}, {43024, L"Using 2nd Style"},
+    {43026, L"Using 3rd Style"}, {43028, L"Using 4th Style"}, {43030, L"Using 5th Style"}};
+const MenuEntry styleOneToken[] = {{43062, L"Using 1st Style"}, {43063, L"Using 2nd Style"},
+    {43064, L"Using 3rd Style"}, {43065, L"Using 4th Style"}, {43066, L"Using 5th Style"}};
+const MenuEntry clearStyle[] = {{43023, L"Clear 1st Style"}, {43025, L"Clear 2nd Style"}, {43027, L"Clear 3rd Style"},
+    {43029, L"Clear 4th Style"}, {43031, L"Clear 5th Style"}, {43032, L"Clear all Styles"}};
+const MenuEntry defaultContextMenu[] = {
+    {IDM_EDIT_CUT, L"Cut"},
+    {IDM_EDIT_COPY, L"Copy"},
+    {IDM_EDIT_PASTE, L"Paste"},
+    {IDM_EDIT_DELETE, L"Delete"},
+    {42007, L"Select All"},
+    {42020, L"Begin/End Select"},
+    {42089, L"Begin/End Select in Column Mode"},
+    {0, nullptr},
+    {0, L"Style all occurrences of token", styleAllTokens, _countof(styleAllTokens)},
+    {0, L"Style one token", styleOneToken, _countof(styleOneToken)},
+    {0, L"Clear style", clearStyle, _countof(clearStyle)},
+    {0, nullptr},
+    {IDM_EDIT_UPPERCASE, L"UPPERCASE"},
+    {IDM_EDIT_LOWERCASE, L"lowercase"},
+    {0, nullptr},
+    {42073, L"Open File"},
+    {42075, L"Search on Internet"},
+    {0, nullptr},
+    {42022, L"Toggle Single Line Comment"},
+    {42023, L"Block Comment"},
+    {42047, L"Block Uncomment"},
+    {0, nullptr},
+    {44042, L"Hide Lines"},
+};
+
+void appendEntries(HMENU menu, const MenuEntry* entries, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        const MenuEntry& entry = entries[i];
+        if (entry.caption == nullptr) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        } else if (entry.subMenu != nullptr) {
+            HMENU sub = CreatePopupMenu();
+            appendEntries(sub, entry.subMenu, entry.subMenuSize);
+            AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), entry.caption);
+        } else {
+            AppendMenuW(menu, MF_STRING, entry.id, entry.caption);
+        }
+    }
+}
+
+std::wstring fileNameOf(const std::wstring& path)
+{
+    size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
 std::wstring shortcutText(const ShortcutKey& key)
 {
     std::wstring text;
@@ -141,7 +202,28 @@ NppData StandinEditor::nppData() const
     return NppData{main_, textArea_, textArea_};
 }
 
-std::wstring StandinEditor::loadPlugin(const std::wstring& libraryPath)
+std::wstring StandinEditor::loadPlugins(std::vector<std::wstring> libraryPaths)
+{
+    std::stable_sort(libraryPaths.begin(), libraryPaths.end(), [](const std::wstring& a, const std::wstring& b) {
+        return _wcsicmp(fileNameOf(a).c_str(), fileNameOf(b).c_str()) < 0;
+    });
+    size_t first = plugins_.size();
+    std::wstring problem;
+    for (const std::wstring& path : libraryPaths) {
+        std::wstring failure = attachPlugin(path);
+        if (problem.empty())
+            problem = failure;
+    }
+    // Copied first: a plug-in's notification may load or unload nothing, but the list is ours.
+    std::vector<LoadedPlugin> loaded(plugins_.begin() + static_cast<long>(first), plugins_.end());
+    for (const LoadedPlugin& plugin : loaded)
+        notify(plugin, NPPN_TBMODIFICATION, main_);
+    for (const LoadedPlugin& plugin : loaded)
+        notify(plugin, NPPN_READY, main_);
+    return problem;
+}
+
+std::wstring StandinEditor::attachPlugin(const std::wstring& libraryPath)
 {
     LoadedPlugin plugin;
     plugin.path = libraryPath;
@@ -168,11 +250,11 @@ std::wstring StandinEditor::loadPlugin(const std::wstring& libraryPath)
     plugin.menu = CreatePopupMenu();
     for (int i = 0; i < plugin.itemCount; ++i) {
         FuncItem& item = plugin.items[i];
-        item._cmdID = nextCommandId_++;
         if (item._itemName[0] == L'\0' && item._pFunc == nullptr) {
             AppendMenuW(plugin.menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
+        item._cmdID = nextCommandId_++;
         std::wstring caption = item._itemName;
         if (item._pShKey != nullptr && item._pShKey->_key != 0) {
             caption += L"\t" + shortcutText(*item._pShKey);
@@ -191,8 +273,6 @@ std::wstring StandinEditor::loadPlugin(const std::wstring& libraryPath)
     DrawMenuBar(main_);
     rebuildAccelerators();
     plugins_.push_back(plugin);
-    notify(plugin, NPPN_TBMODIFICATION, main_);
-    notify(plugin, NPPN_READY, main_);
     return L"";
 }
 
@@ -278,19 +358,7 @@ HMENU StandinEditor::buildContextMenu()
     if (contextMenu_ != nullptr)
         DestroyMenu(contextMenu_);
     contextMenu_ = CreatePopupMenu();
-    AppendMenuW(contextMenu_, MF_STRING, IDM_EDIT_CUT, L"Cut");
-    AppendMenuW(contextMenu_, MF_STRING, IDM_EDIT_COPY, L"Copy");
-    AppendMenuW(contextMenu_, MF_STRING, IDM_EDIT_PASTE, L"Paste");
-    AppendMenuW(contextMenu_, MF_STRING, IDM_EDIT_DELETE, L"Delete");
-    AppendMenuW(contextMenu_, MF_STRING, IDM_EDIT_SELECTALL, L"Select All");
-    AppendMenuW(contextMenu_, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(contextMenu_, MF_STRING, IDM_EDIT_UPPERCASE, L"UPPERCASE");
-    AppendMenuW(contextMenu_, MF_STRING, IDM_EDIT_LOWERCASE, L"lowercase");
-    AppendMenuW(contextMenu_, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(contextMenu_, MF_STRING, IDM_EDIT_HIDELINES, L"Hide lines");
-    AppendMenuW(contextMenu_, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(contextMenu_, MF_STRING, IDM_EDIT_BLOCK_COMMENT, L"toggle block comment");
-    AppendMenuW(contextMenu_, MF_STRING, IDM_EDIT_STREAM_COMMENT, L"stream comment");
+    appendEntries(contextMenu_, defaultContextMenu, _countof(defaultContextMenu));
     return contextMenu_;
 }
 

@@ -66,11 +66,7 @@ struct LoadedPlugin {
     void (*beNotified)(SCNotification*) = nullptr;
 };
 
-// The editor's own host commands and the captions found in its editing view's context menu.
-constexpr UINT IDM_EDIT_SELECTALL = 42007;
-constexpr UINT IDM_EDIT_HIDELINES = 42042;
-constexpr UINT IDM_EDIT_BLOCK_COMMENT = 42022;
-constexpr UINT IDM_EDIT_STREAM_COMMENT = 42023;
+// The editor's own host commands found in its menus.
 constexpr UINT IDM_FILE_EXIT = 41011;
 constexpr UINT IDM_ABOUT = 47000;
 // The editor's status bar has this many fields; the first names the document's language.
@@ -95,11 +91,14 @@ public:
     HMENU helpMenu() const;
     NppData nppData() const;
 
-    // Loads a plug-in as the editor does: load the library, setInfo, getName, getFuncsArray, give
-    // out command identifiers, list the commands in a sub-menu of "&Plugins", make the shortcuts
-    // accelerators, then NPPN_TBMODIFICATION from the main window and NPPN_READY. Empty on success,
-    // else what went wrong.
-    std::wstring loadPlugin(const std::wstring& libraryPath);
+    // Loads plug-ins as the editor does: in the order of their names (the editor's plug-in
+    // folders are named after the libraries), each one: load the library, setInfo, getName,
+    // getFuncsArray, give out command identifiers (none to separators, whose record is left as
+    // it is), list the commands in a sub-menu of "&Plugins", make the shortcuts accelerators;
+    // then, once all are loaded, NPPN_TBMODIFICATION from the main window to each and NPPN_READY
+    // to each. Empty on success, else what went wrong with the first library that failed.
+    std::wstring loadPlugins(std::vector<std::wstring> libraryPaths);
+    std::wstring loadPlugin(const std::wstring& libraryPath) { return loadPlugins({libraryPath}); }
     // Frees every loaded library in the order they were loaded, as the editor does at its end; the
     // libraries see their detach.
     void unloadPlugins();
@@ -147,6 +146,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     HMENU buildContextMenu();
+    std::wstring attachPlugin(const std::wstring& libraryPath);
     LRESULT answer(const std::wstring& value, UINT message, WPARAM capacity, LPARAM buffer);
     LRESULT answerLook(UINT message, WPARAM wParam, LPARAM lParam);
     std::wstring wordAtCaret() const;

@@ -71,7 +71,16 @@ TEST(PluginLibraries, LoadIntoTheEditorWithTheirCommandTables)
         }
         for (int i = 0; i < 5; ++i) {
             EXPECT_FALSE(items[i]._init2Check);
-            EXPECT_EQ(items[i]._cmdID, firstPluginCommandId + i) << "the editor writes the identifiers in place";
+            // The editor writes each command's identifier in place, the one its menu item carries;
+            // a separator gets none.
+            wchar_t caption[menuItemNameLength] = L"";
+            if (items[i]._pFunc == nullptr) {
+                EXPECT_EQ(items[i]._cmdID, 0);
+                continue;
+            }
+            EXPECT_GE(items[i]._cmdID, firstPluginCommandId);
+            GetMenuStringW(plugin.menu, static_cast<UINT>(items[i]._cmdID), caption, _countof(caption), MF_BYCOMMAND);
+            EXPECT_EQ(std::wstring(caption).substr(0, wcslen(items[i]._itemName)), items[i]._itemName);
         }
         EXPECT_NE(items[4]._pFunc, nullptr);
         ASSERT_NE(items[0]._pShKey, nullptr);
@@ -132,14 +141,18 @@ TEST(PluginLibraries, ShortcutsBecomeTheEditorsAccelerators)
 {
     StandinEditor editor;
     DialogDriver driver;
-    ASSERT_EQ(editor.loadPlugin(pluginPath(L"Wordlamp.dll")), L"");
-    ASSERT_EQ(editor.loadPlugin(pluginPath(L"Pickpath.dll")), L"");
+    ASSERT_EQ(editor.loadPlugins({pluginPath(L"Wordlamp.dll"), pluginPath(L"Pickpath.dll")}), L"");
     EXPECT_FALSE(editor.pressShortcut(false, false, false, VK_F1));
     EXPECT_FALSE(editor.pressShortcut(true, false, false, 'O'));
     // Both plug-ins' sub-menus sit side by side in "&Plugins", named after each plug-in.
     EXPECT_NE(ownSubMenu(editor, L"Wordlamp"), nullptr);
     EXPECT_NE(ownSubMenu(editor, L"Pickpath"), nullptr);
-    EXPECT_EQ(editor.commandId(L"Pickpath", 0), firstPluginCommandId + 5);
+    // Loaded in the order of their names, as the editor orders its plug-in folders, so Pickpath's
+    // commands come first in "&Plugins" and take the first identifiers.
+    ASSERT_EQ(editor.plugins().size(), 2u);
+    EXPECT_EQ(editor.plugins()[0].name, L"Pickpath");
+    EXPECT_EQ(GetSubMenu(editor.pluginsMenu(), 0), ownSubMenu(editor, L"Pickpath"));
+    EXPECT_LT(editor.commandId(L"Pickpath", 4), editor.commandId(L"Wordlamp", 0));
 }
 
 TEST(PluginLibraries, UnloadingRemovesThemAndLeavesTheEditorWorking)

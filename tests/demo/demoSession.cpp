@@ -119,10 +119,8 @@ int wmain(int argc, wchar_t** argv)
         StandinEditor editor;
         DialogDriver driver;
         say(L"\n== Loading Wordlamp.dll and Pickpath.dll into the stand-in editor");
-        for (const wchar_t* library : {L"Wordlamp.dll", L"Pickpath.dll"}) {
-            std::wstring problem = editor.loadPlugin(plugins + L"\\" + library);
-            check(problem.empty(), std::wstring(L"loaded ") + library + (problem.empty() ? L"" : L": " + problem));
-        }
+        std::wstring problem = editor.loadPlugins({plugins + L"\\Wordlamp.dll", plugins + L"\\Pickpath.dll"});
+        check(problem.empty(), L"loaded both" + (problem.empty() ? std::wstring() : L": " + problem));
         if (failures != 0)
             return 1;
         say(L"\n== The menu bar");

@@ -2,6 +2,7 @@
 // toolbar button and the editor's window procedure, through the real library.
 #include "pickpathTestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -71,18 +72,17 @@ TEST(PickpathBinding, PutsItsEntryIntoTheContextMenuAtTheTopOrTheBottom)
         // The editor builds the menu anew for every showing, and the entry comes again each time.
         for (int opening = 0; opening < 2; ++opening) {
             std::vector<std::wstring> items = describeMenu(pickpath.editor.openContextMenu());
-            ASSERT_GE(items.size(), 13u);
+            ASSERT_GE(items.size(), 3u);
+            // Exactly one entry, however often the menu was shown, with its separator beside it.
+            EXPECT_EQ(std::count(items.begin(), items.end(), entry), std::string(c.where) == "none" ? 0 : 1);
             if (std::string(c.where) == "top") {
-                ASSERT_EQ(items.size(), 15u);
                 EXPECT_EQ(items[0], entry);
                 EXPECT_EQ(items[1], L"-");
                 EXPECT_EQ(items[2].substr(0, 4), L"Cut#");
             } else if (std::string(c.where) == "bottom") {
-                ASSERT_EQ(items.size(), 15u);
-                EXPECT_EQ(items[13], L"-");
-                EXPECT_EQ(items[14], entry);
-            } else {
-                EXPECT_EQ(items.size(), 13u);
+                EXPECT_EQ(items[items.size() - 2], L"-");
+                EXPECT_EQ(items.back(), entry);
+                EXPECT_EQ(items[0].substr(0, 4), L"Cut#");
             }
         }
     }
