@@ -57,6 +57,7 @@ constexpr UINT NPPM_GETNPPDIRECTORY = 4031;
 // Notifications from the editor.
 constexpr UINT NPPN_READY = 1001;
 constexpr UINT NPPN_TBMODIFICATION = 1002;
+constexpr UINT NPPN_SHUTDOWN = 1009; // before the editor unloads its plug-ins, while a message box can still be shown
 
 // The editor's own commands that mark its editing view's context menu.
 constexpr UINT IDM_EDIT_CUT = 42001;

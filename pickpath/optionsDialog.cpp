@@ -1,5 +1,7 @@
 #include "optionsDialog.h"
 
+#include "keptSettings.h"
+
 #include "pluginHost.h"
 #include "resource.h"
 #include "searchSettings.h"
@@ -75,6 +77,7 @@ void fillOptionsDialog(HWND dialog)
     check(dialog, IDC_TOOLBAR_BUTTON, pickpathOptions.ShowToolBarButton);
     check(dialog, IDC_CONTEXT_ENTRY, pickpathOptions.ShowContextMenuEntry);
     check(dialog, IDC_CONTEXT_ON_TOP, pickpathOptions.ShowContextMenuEntryOnTop);
+    showEntriesNotShown(dialog, IDC_ENTRIES_NOT_SHOWN, settingsEntriesNotShown());
     updateEntryButtons(dialog);
 }
 
@@ -227,7 +230,9 @@ INT_PTR CALLBACK optionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 void showOptionsDialog()
 {
-    DialogBoxParamW(pluginModule, MAKEINTRESOURCEW(IDD_OPTIONS), nppData._nppHandle, optionsDialogProc, 0);
+    // Saved now, where a failure can be told, rather than only at unload, where it can't.
+    if (DialogBoxParamW(pluginModule, MAKEINTRESOURCEW(IDD_OPTIONS), nppData._nppHandle, optionsDialogProc, 0) == 1)
+        saveSettings(SaveMode::tellUser);
 }
 
 const wchar_t* formatEntryRow(const SearchEntry& entry)

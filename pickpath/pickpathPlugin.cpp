@@ -43,6 +43,14 @@ void addContextMenuEntry(HMENU menu)
     }
 }
 
+// The toolbar image is made once and kept for the life of the library; it goes with the library.
+void releaseToolbarBitmap()
+{
+    if (ToolbarIcons.hToolbarBmp != nullptr)
+        DeleteObject(ToolbarIcons.hToolbarBmp);
+    ToolbarIcons.hToolbarBmp = nullptr;
+}
+
 void addToolbarButton()
 {
     // Made once and kept for the life of the library, however often the editor asks.
@@ -89,7 +97,9 @@ void onLibraryDetach(bool)
         SetWindowLongPtrW(nppData._nppHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SavedWindowProc));
         SavedWindowProc = nullptr;
     }
-    saveSettings();
+    // Silent: the loader lock is held. Writes nothing when the save at shutdown already did.
+    saveSettings(SaveMode::silently);
+    releaseToolbarBitmap();
 }
 
 extern "C" FuncItem* getFuncsArray(int* count)
@@ -110,6 +120,9 @@ extern "C" void beNotified(SCNotification* notification)
             break;
         SavedWindowProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(nppData._nppHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pickpathWndProc)));
+        break;
+    case NPPN_SHUTDOWN:
+        saveSettings(SaveMode::tellUser);
         break;
     case NPPN_TBMODIFICATION:
         if (notification->nmhdr.hwndFrom == nppData._nppHandle && pickpathOptions.ShowToolBarButton)

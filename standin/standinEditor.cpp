@@ -177,8 +177,12 @@ std::wstring StandinEditor::loadPlugin(const std::wstring& libraryPath)
     return L"";
 }
 
-void StandinEditor::unloadPlugins()
+void StandinEditor::unloadPlugins(bool shutdownFirst)
 {
+    // As the editor closes: every plug-in hears of the shutdown before any is unloaded.
+    if (shutdownFirst)
+        for (const LoadedPlugin& plugin : plugins_)
+            notify(plugin, NPPN_SHUTDOWN, main_);
     while (!plugins_.empty()) {
         LoadedPlugin plugin = plugins_.back();
         plugins_.pop_back();

@@ -81,8 +81,9 @@ public:
     // accelerators, then NPPN_TBMODIFICATION from the main window and NPPN_READY. Empty on success,
     // else what went wrong.
     std::wstring loadPlugin(const std::wstring& libraryPath);
-    // Frees every loaded library, last loaded first; the libraries see their detach.
-    void unloadPlugins();
+    // Sends NPPN_SHUTDOWN to every plug-in (unless asked not to, as an editor that never sends it),
+    // then frees every loaded library, last loaded first; the libraries see their detach.
+    void unloadPlugins(bool shutdownFirst = true);
     const std::vector<LoadedPlugin>& plugins() const { return plugins_; }
     // The identifier given to the plug-in's command at index, or 0.
     int commandId(const std::wstring& pluginName, int index) const;

@@ -1,5 +1,7 @@
 #include "optionsDialog.h"
 
+#include "keptSettings.h"
+
 #include "helpSettings.h"
 #include "pluginHost.h"
 #include "resource.h"
@@ -81,6 +83,7 @@ void fillOptionsDialog(HWND dialog)
     check(dialog, IDC_CONTEXT_ENTRY, helpOptions.ShowContextMenuEntry);
     check(dialog, IDC_CONTEXT_ON_TOP, helpOptions.ShowContextMenuEntryOnTop);
     check(dialog, IDC_MENU_ICONS, helpOptions.ShowMenuIcons);
+    showEntriesNotShown(dialog, IDC_ENTRIES_NOT_SHOWN, settingsEntriesNotShown());
     // A mode outside 0 to 3 checks none of the four.
     for (int mode = 0; mode < static_cast<int>(_countof(menuModeButtons)); ++mode)
         check(dialog, menuModeButtons[mode], helpOptions.HelpMenuMode == mode);
@@ -257,7 +260,9 @@ INT_PTR CALLBACK optionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 void showOptionsDialog()
 {
-    DialogBoxParamW(pluginModule, MAKEINTRESOURCEW(IDD_OPTIONS), nppData._nppHandle, optionsDialogProc, 0);
+    // Saved now, where a failure can be told, rather than only at unload, where it can't.
+    if (DialogBoxParamW(pluginModule, MAKEINTRESOURCEW(IDD_OPTIONS), nppData._nppHandle, optionsDialogProc, 0) == 1)
+        saveSettings(SaveMode::tellUser);
 }
 
 const wchar_t* formatEntryRow(const HelpEntry& entry)

@@ -42,8 +42,10 @@ void onLibraryDetach(bool processEnding)
 {
     // The editor's window must not keep calling into a library that is going away.
     restoreEditorWindow();
-    saveSettings();
+    // Silent: the loader lock is held. Writes nothing when the save at shutdown already did.
+    saveSettings(SaveMode::silently);
     releaseMsHelpClient(processEnding);
+    releaseMenuBitmaps();
 }
 
 extern "C" FuncItem* getFuncsArray(int* count)
@@ -63,6 +65,9 @@ extern "C" void beNotified(SCNotification* notification)
         subclassEditorWindow();
         if (helpOptions.ShowMenuIcons)
             setPluginMenuIcons();
+        break;
+    case NPPN_SHUTDOWN:
+        saveSettings(SaveMode::tellUser);
         break;
     case NPPN_TBMODIFICATION:
         if (notification->nmhdr.hwndFrom != nppData._nppHandle || !helpOptions.ShowToolBarButton)

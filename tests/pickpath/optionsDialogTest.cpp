@@ -212,6 +212,7 @@ TEST(OptionsDialog, TemplatesHoldEveryControlInPlace)
         {IDC_MOVE_DOWN, L"push", L"Move down", 280, 85, 50, 14, true},
         {IDOK, L"default", L"OK", 280, 110, 50, 14, false},
         {IDCANCEL, L"push", L"Cancel", 280, 130, 50, 14, false},
+        {IDC_ENTRIES_NOT_SHOWN, L"static", L"", 5, 148, 325, 10, false},
     };
     // The long labels follow their fields in the template, which puts them behind the fields.
     const Expected editor[] = {
@@ -235,7 +236,7 @@ TEST(OptionsDialog, TemplatesHoldEveryControlInPlace)
         size_t count;
     };
     const Dialog dialogs[] = {
-        {IDD_OPTIONS, 335, 150, options, _countof(options)},
+        {IDD_OPTIONS, 335, 162, options, _countof(options)},
         {IDD_ENTRY_EDITOR, 300, 170, editor, _countof(editor)},
     };
     for (const Dialog& d : dialogs) {

@@ -740,7 +740,7 @@ TEST(OptionsDialog, BothDialogsAreLaidOutWithoutClippingOrOverlap)
     ASSERT_TRUE(wordlamp.loaded);
     Driver driver;
     driver.then([&](HWND dialog) {
-        expectTidyDialog(dialog, 335, 217);
+        expectTidyDialog(dialog, 335, 229);
         SIZE list = dialogUnits(dialog, 270, 95);
         SIZE shown = controlSize(dialog, IDC_ENTRY_LIST);
         EXPECT_EQ(shown.cx, list.cx);

@@ -376,9 +376,9 @@ TEST(WordlampMenus, TheEditorsWindowProcedureComesBackAtUnload)
         SettingsText settings;
         settings.helpMenuMode = 2;
         settings.entries = threeEntries();
-        // A stray key that only a fresh save drops.
+        // An old Extension key beside a Mask, which only a fresh save drops.
         writeSettings(settings);
-        writeTextFile(settingsFilePath(), settings.text() + L"Stray=1\n");
+        writeTextFile(settingsFilePath(), settings.text() + L"Extension=x\n");
         HMODULE module = LoadLibraryW(pluginPath(L"Wordlamp.dll").c_str());
         ASSERT_NE(module, nullptr);
         libraryEntry<void (*)(NppData)>(module, "setInfo")(editor.nppData());
