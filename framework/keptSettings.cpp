@@ -271,20 +271,17 @@ void KeptSettings::markLoaded(unsigned section, const wchar_t* owner, const wcha
     loaded.keptLength = 0;
     if (loaded.keptLines == nullptr)
         return;
-    // The profile reader reads the first line of a key; a later one is the file's, not the table's.
-    constexpr size_t mostKeys = 16;
-    bool taken[mostKeys] = {};
+    // Every line of a key the table reads is the table's: the profile reader sees only the first, so a
+    // later one holds nothing any reader gets, and keeping it would make it the first at the next load.
     for (size_t at = loaded.bodyStart; at < loaded.end;) {
         Line line = lineAt(text_, loaded.end, at);
         size_t keyStart;
         size_t keyEnd;
         keyOf(text_, line, &keyStart, &keyEnd);
         bool tableKey = false;
-        for (size_t k = 0; k < keyCount && k < mostKeys && !tableKey && keyEnd > keyStart; ++k)
-            if (!taken[k]
-                && CompareStringOrdinal(text_ + keyStart, static_cast<int>(keyEnd - keyStart), keys[k], -1, TRUE)
-                    == CSTR_EQUAL)
-                tableKey = taken[k] = true;
+        for (size_t k = 0; k < keyCount && !tableKey && keyEnd > keyStart; ++k)
+            tableKey = CompareStringOrdinal(text_ + keyStart, static_cast<int>(keyEnd - keyStart), keys[k], -1, TRUE)
+                == CSTR_EQUAL;
         if (!tableKey) {
             memcpy(loaded.keptLines + loaded.keptLength, text_ + line.start, (line.next - line.start) * sizeof(wchar_t));
             loaded.keptLength += line.next - line.start;

@@ -24,9 +24,9 @@ public:
     // A section's name as the profile reader lists it.
     const wchar_t* sectionName(unsigned section) const;
 
-    // The section gave the options or one of the table's entries, now called owner: the first line
-    // of each of the keys (compared as the profile reader compares them) is the table's; every other
-    // line of the section is kept for the owner, and the section is no longer kept whole.
+    // The section gave the options or one of the table's entries, now called owner: the lines of the
+    // keys (compared as the profile reader compares them) are the table's; every other line of the
+    // section is kept for the owner, and the section is no longer kept whole.
     void markLoaded(unsigned section, const wchar_t* owner, const wchar_t* const* keys, size_t keyCount);
 
     // Lines before the first section, for the top of the file.
