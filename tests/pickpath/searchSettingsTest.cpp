@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace {
 // Loads the library over a settings file and unloads it again; the file it then wrote.
 std::wstring roundTrip(const std::wstring& settingsText)
@@ -98,4 +100,95 @@ TEST(SearchSettings, AreSavedIntoAFolderThatWentMissing)
     removeTree(programFolder() + L"\\Plugins");
     editor.unloadPlugins();
     EXPECT_EQ(savedSettings(), settings.text());
+}
+
+TEST(SearchSettings, TenThousandSectionsAndAHugeSectionOfUnknownKeysComeBackByteForByte)
+{
+    struct Case {
+        const char* what;
+        int sections;
+        size_t unknownKeys;
+    };
+    const Case cases[] = {
+        {"10,000 sections", 10000, 0},
+        {"a 50 MB section of unknown keys", 3, 1300000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::wstring text = noOptions;
+        for (int i = 0; i < c.sections; ++i)
+            text += entrySection(L"E" + std::to_wstring(i), L"*.e" + std::to_wstring(i), L"c:\\p" + std::to_wstring(i),
+                L".x");
+        for (size_t i = 0; i < c.unknownKeys; ++i)
+            text += L"Later" + std::to_wstring(i) + L"=v\n";
+        // Once through the library to get its own layout, then again: the same bytes.
+        roundTrip(text);
+        std::string written = readFileBytes(settingsFilePath());
+        ULONGLONG start = GetTickCount64();
+        {
+            StandinEditor editor;
+            EXPECT_EQ(editor.loadPlugin(pluginPath(L"Pickpath.dll")), L"");
+        }
+        std::printf("%s (%zu bytes): load and save in %llu ms\n", c.what, written.size(), GetTickCount64() - start);
+        EXPECT_EQ(written.size(), readFileBytes(settingsFilePath()).size());
+        EXPECT_TRUE(readFileBytes(settingsFilePath()) == written);
+        EXPECT_EQ(savedSettings(), text);
+    }
+}
+
+TEST(SearchSettings, AHeldFileIsToldOfAtShutdownAndWrittenOnceLetGo)
+{
+    // A value the save writes differently, so that the save has something to write.
+    const std::wstring before = L"[Options]\nShowToolBarButton=5\n[Kept]\nMask=*.c\nPath=c:\\src\nExt=.h\n";
+    writeSettingsText(before);
+    std::string beforeBytes = readFileBytes(settingsFilePath());
+    DialogDriver driver;
+    StandinEditor editor;
+    ASSERT_EQ(editor.loadPlugin(pluginPath(L"Pickpath.dll")), L"");
+    HANDLE held = CreateFileW(settingsFilePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::string whileTold;
+    driver.then([&](HWND box) {
+        whileTold = readFileBytes(settingsFilePath());
+        CloseHandle(held);
+        DialogDriver::click(box, IDOK);
+    });
+    editor.unloadPlugins();
+    ASSERT_EQ(driver.messageBoxes.size(), 1u);
+    const MessageBoxRecord& box = driver.messageBoxes[0];
+    EXPECT_NE(box.text.find(settingsFilePath()), std::wstring::npos) << narrow(box.text);
+    EXPECT_EQ(box.icon, IconKind::warning);
+    EXPECT_EQ(box.owner, editor.mainWindow());
+    EXPECT_TRUE(whileTold == beforeBytes) << "the previous file stays whole";
+    // The silent save at unload found the file free.
+    EXPECT_EQ(savedSettings(), L"[Options]\nShowToolBarButton=1\nShowContextMenuEntry=0\nShowContextMenuEntryOnTop=0\n"
+                               L"[Kept]\nMask=*.c\nPath=c:\\src\nExt=.h\n");
+}
+
+TEST(SearchSettings, LoadingAndUnloadingLeavesNoGraphicsObjects)
+{
+    SettingsText settings;
+    settings.showToolBarButton = 1;
+    writeSettings(settings);
+    StandinEditor editor;
+    // Wine doesn't count a process's GDI objects, so each bitmap the library handed over is also asked
+    // after the unload whether it still exists.
+    DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    unsigned handedOver = 0, left = 0;
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(editor.loadPlugin(pluginPath(L"Pickpath.dll")), L"");
+        editor.unloadPlugins();
+        for (const ToolbarButton& button : editor.toolbarButtons) {
+            ++handedOver;
+            left += GetObjectType(button.bitmap) != 0 ? 1 : 0;
+        }
+        editor.toolbarButtons.clear();
+    }
+    DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    std::printf("Pickpath, 20 loads and unloads: GDI objects counted %lu before, %lu after; %u toolbar bitmaps, %u "
+                "left\n",
+        before, after, handedOver, left);
+    EXPECT_EQ(handedOver, 20u);
+    EXPECT_EQ(left, 0u);
+    EXPECT_LE(after, before);
 }
