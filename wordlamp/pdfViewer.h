@@ -4,5 +4,6 @@
 
 #include <windows.h>
 
-// Null puts back the real wait (Sleep).
-void setPdfRetrySleep(void (*sleep)(DWORD milliseconds));
+// The wait answers false when the user gave up (Esc). Null puts back the real wait, which lets the
+// editor repaint meanwhile.
+void setPdfRetryWait(bool (*wait)(DWORD milliseconds));
