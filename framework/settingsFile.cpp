@@ -43,30 +43,6 @@ bool sameSectionName(const wchar_t* left, const wchar_t* right)
         == CSTR_EQUAL;
 }
 
-SectionNameList::SectionNameList(const wchar_t* path)
-{
-    // The profile reader cuts the list to the buffer it is given, so grow until it all fits.
-    for (DWORD capacity = textCapacity; capacity <= (1u << 26); capacity *= 2) {
-        names_ = new (std::nothrow) wchar_t[capacity];
-        if (names_ == nullptr)
-            return;
-        DWORD length = GetPrivateProfileSectionNamesW(names_, capacity, path);
-        if (length < capacity - 2) {
-            names_[length] = L'\0';
-            if (length + 1 < capacity)
-                names_[length + 1] = L'\0';
-            return;
-        }
-        delete[] names_;
-        names_ = nullptr;
-    }
-}
-
-SectionNameList::~SectionNameList()
-{
-    delete[] names_;
-}
-
 bool createFolderTree(const wchar_t* folder)
 {
     if (folder[0] == L'\0' || PathIsRootW(folder) || PathIsDirectoryW(folder))

@@ -3,22 +3,6 @@
 
 #include <windows.h>
 
-// Every section name of an INI file, in file order, however many there are.
-class SectionNameList {
-public:
-    explicit SectionNameList(const wchar_t* path);
-    ~SectionNameList();
-    SectionNameList(const SectionNameList&) = delete;
-    SectionNameList& operator=(const SectionNameList&) = delete;
-
-    // The first name; the list ends with an empty name.
-    const wchar_t* first() const { return names_ != nullptr ? names_ : L""; }
-    static const wchar_t* next(const wchar_t* name) { return name + lstrlenW(name) + 1; }
-
-private:
-    wchar_t* names_ = nullptr;
-};
-
 // The blanks the profile reader drops around a line, a section name, a key and a value: tab, line
 // feed, vertical tab, form feed, carriage return, space and ^Z; other spaces (U+00A0, U+2002) stay.
 bool isProfileBlank(wchar_t c);

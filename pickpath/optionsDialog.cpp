@@ -1,7 +1,6 @@
 #include "optionsDialog.h"
 
 #include "keptSettings.h"
-
 #include "pluginHost.h"
 #include "resource.h"
 #include "searchSettings.h"

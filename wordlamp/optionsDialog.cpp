@@ -1,7 +1,6 @@
 #include "optionsDialog.h"
 
 #include "keptSettings.h"
-
 #include "helpSettings.h"
 #include "pluginHost.h"
 #include "resource.h"
