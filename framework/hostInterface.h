@@ -94,6 +94,7 @@ struct DarkModeColors {
 // Notifications from the editor.
 constexpr UINT NPPN_READY = 1001;
 constexpr UINT NPPN_TBMODIFICATION = 1002;
+constexpr UINT NPPN_SHUTDOWN = 1009; // before the editor unloads its plug-ins, while a message box can still be shown
 constexpr UINT NPPN_DARKMODECHANGED = 1027;
 
 // The editor's own commands that mark its editing view's context menu.

@@ -1,6 +1,8 @@
 #include "settingsFile.h"
 
+#include "pluginIdentity.h"
 #include "textBuffers.h"
+#include "userMessages.h"
 
 #include <shlwapi.h>
 #include <strsafe.h>
@@ -8,14 +10,20 @@
 #include <cwctype>
 #include <new>
 
+bool isProfileBlank(wchar_t c)
+{
+    return (c >= L'\t' && c <= L'\r') || c == L' ' || c == 0x1A;
+}
+
 namespace {
-void trimBlanks(const wchar_t* name, const wchar_t** begin, size_t* length)
+// Where a name starts and how long it is without the blanks the profile functions drop around it.
+void trimProfileBlanks(const wchar_t* name, const wchar_t** begin, size_t* length)
 {
     const wchar_t* first = name;
-    while (*first == L' ' || *first == L'\t')
+    while (isProfileBlank(*first))
         ++first;
     size_t count = wcslen(first);
-    while (count > 0 && (first[count - 1] == L' ' || first[count - 1] == L'\t'))
+    while (count > 0 && isProfileBlank(first[count - 1]))
         --count;
     *begin = first;
     *length = count;
@@ -28,35 +36,11 @@ bool sameSectionName(const wchar_t* left, const wchar_t* right)
     const wchar_t* rightBegin;
     size_t leftLength;
     size_t rightLength;
-    trimBlanks(left, &leftBegin, &leftLength);
-    trimBlanks(right, &rightBegin, &rightLength);
+    trimProfileBlanks(left, &leftBegin, &leftLength);
+    trimProfileBlanks(right, &rightBegin, &rightLength);
     return CompareStringOrdinal(
                leftBegin, static_cast<int>(leftLength), rightBegin, static_cast<int>(rightLength), TRUE)
         == CSTR_EQUAL;
-}
-
-SectionNameList::SectionNameList(const wchar_t* path)
-{
-    // The profile reader cuts the list to the buffer it is given, so grow until it all fits.
-    for (DWORD capacity = textCapacity; capacity <= (1u << 26); capacity *= 2) {
-        names_ = new (std::nothrow) wchar_t[capacity];
-        if (names_ == nullptr)
-            return;
-        DWORD length = GetPrivateProfileSectionNamesW(names_, capacity, path);
-        if (length < capacity - 2) {
-            names_[length] = L'\0';
-            if (length + 1 < capacity)
-                names_[length + 1] = L'\0';
-            return;
-        }
-        delete[] names_;
-        names_ = nullptr;
-    }
-}
-
-SectionNameList::~SectionNameList()
-{
-    delete[] names_;
 }
 
 bool createFolderTree(const wchar_t* folder)
@@ -71,37 +55,43 @@ bool createFolderTree(const wchar_t* folder)
     return CreateDirectoryW(folder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-SettingsWriter::SettingsWriter(const wchar_t* path)
-{
-    newPath_[0] = L'\0';
-    failed_ = FAILED(StringCchCopyW(path_, _countof(path_), path)) || path_[0] == L'\0';
-    wchar_t folder[MAX_PATH];
-    StringCchCopyW(folder, _countof(folder), path_);
-    PathRemoveFileSpecW(folder);
-    if (failed_ || !createFolderTree(folder) || GetTempFileNameW(folder, L"set", 0, newPath_) == 0) {
-        failed_ = true;
-        newPath_[0] = L'\0';
-        return;
-    }
-    // A file that starts with a byte-order mark is written by the profile functions in UTF-16.
-    HANDLE file = CreateFileW(newPath_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const BYTE byteOrderMark[] = {0xFF, 0xFE};
-    DWORD written = 0;
-    if (file == INVALID_HANDLE_VALUE || !WriteFile(file, byteOrderMark, sizeof(byteOrderMark), &written, nullptr)
-        || written != sizeof(byteOrderMark))
-        failed_ = true;
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-}
-
 SettingsWriter::~SettingsWriter()
 {
-    if (newPath_[0] != L'\0')
-        DeleteFileW(newPath_);
+    delete[] text_;
+}
+
+void SettingsWriter::append(const wchar_t* text, size_t length)
+{
+    if (failed_)
+        return;
+    if (length_ + length + 1 > capacity_) {
+        size_t capacity = capacity_ < 1024 ? 1024 : capacity_;
+        while (capacity < length_ + length + 1)
+            capacity *= 2;
+        wchar_t* grown = new (std::nothrow) wchar_t[capacity];
+        if (grown == nullptr) {
+            failed_ = true;
+            return;
+        }
+        if (length_ > 0)
+            memcpy(grown, text_, length_ * sizeof(wchar_t));
+        delete[] text_;
+        text_ = grown;
+        capacity_ = capacity;
+    }
+    memcpy(text_ + length_, text, length * sizeof(wchar_t));
+    length_ += length;
+    text_[length_] = L'\0';
+}
+
+void SettingsWriter::endLine()
+{
+    if (length_ > 0 && text_[length_ - 1] != L'\n' && text_[length_ - 1] != L'\r')
+        append(L"\r\n", 2);
 }
 
 namespace {
-bool isProfileBlank(wchar_t c)
+bool needsQuotesAround(wchar_t c)
 {
     return iswspace(c) || c == 0x1A;
 }
@@ -115,24 +105,40 @@ bool needsQuotes(const wchar_t* value)
         return false;
     wchar_t first = value[0];
     wchar_t last = value[length - 1];
-    return isProfileBlank(first) || isProfileBlank(last)
+    return needsQuotesAround(first) || needsQuotesAround(last)
         || (length >= 2 && first == last && (first == L'"' || first == L'\''));
 }
 } // namespace
 
 void SettingsWriter::write(const wchar_t* section, const wchar_t* key, const wchar_t* value)
 {
-    if (failed_)
-        return;
-    if (!needsQuotes(value)) {
-        failed_ = !WritePrivateProfileStringW(section, key, value, newPath_);
-        return;
+    // Names go in as the profile functions would store them: without the blanks around them.
+    const wchar_t* name;
+    size_t nameLength;
+    trimProfileBlanks(section, &name, &nameLength);
+    bool sameSection = inSection_ && sectionLength_ == nameLength
+        && memcmp(text_ + sectionStart_, name, nameLength * sizeof(wchar_t)) == 0;
+    if (!sameSection) {
+        endLine();
+        append(L"[", 1);
+        sectionStart_ = length_;
+        sectionLength_ = nameLength;
+        append(name, nameLength);
+        append(L"]\r\n", 3);
+        inSection_ = true;
     }
-    size_t capacity = wcslen(value) + 3;
-    wchar_t* quoted = new (std::nothrow) wchar_t[capacity];
-    failed_ = quoted == nullptr || FAILED(StringCchPrintfW(quoted, capacity, L"\"%s\"", value))
-        || !WritePrivateProfileStringW(section, key, quoted, newPath_);
-    delete[] quoted;
+    const wchar_t* keyName;
+    size_t keyLength;
+    trimProfileBlanks(key, &keyName, &keyLength);
+    append(keyName, keyLength);
+    append(L"=", 1);
+    bool quoted = needsQuotes(value);
+    if (quoted)
+        append(L"\"", 1);
+    append(value, wcslen(value));
+    if (quoted)
+        append(L"\"", 1);
+    append(L"\r\n", 2);
 }
 
 void SettingsWriter::writeFlag(const wchar_t* section, const wchar_t* key, int flag)
@@ -147,16 +153,98 @@ void SettingsWriter::writeNumber(const wchar_t* section, const wchar_t* key, int
     write(section, key, text);
 }
 
-bool SettingsWriter::commit()
+void SettingsWriter::writeKept(const wchar_t* lines, size_t length)
 {
-    if (failed_)
-        return false;
-    // Make sure the profile layer has written everything before the file moves.
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, newPath_);
-    if (!MoveFileExW(newPath_, path_, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return false;
-    newPath_[0] = L'\0';
+    if (length == 0)
+        return;
+    endLine();
+    append(lines, length);
+}
+
+void SettingsWriter::writeKeptSection(const wchar_t* lines, size_t length)
+{
+    writeKept(lines, length);
+    inSection_ = false;
+}
+
+namespace {
+bool writeWhole(HANDLE file, const void* data, size_t size)
+{
+    const BYTE* bytes = static_cast<const BYTE*>(data);
+    while (size > 0) {
+        DWORD chunk = size > (1u << 24) ? (1u << 24) : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(file, bytes, chunk, &written, nullptr) || written != chunk)
+            return false;
+        bytes += chunk;
+        size -= chunk;
+    }
     return true;
+}
+
+// Another program holding the file (a backup tool, a virus scanner, an editor) usually lets go
+// within a second.
+bool isTransientRefusal(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
+constexpr int replaceAttempts = 10;
+constexpr DWORD replacePause = 100;
+} // namespace
+
+DWORD replaceSettingsFile(const wchar_t* path, const wchar_t* text, size_t length)
+{
+    wchar_t newPath[MAX_PATH];
+    wchar_t folder[MAX_PATH];
+    if (path[0] == L'\0' || FAILED(StringCchPrintfW(newPath, _countof(newPath), L"%s.new", path))
+        || FAILED(StringCchCopyW(folder, _countof(folder), path)))
+        return ERROR_FILENAME_EXCED_RANGE;
+    PathRemoveFileSpecW(folder);
+    if (!createFolderTree(folder))
+        return GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_PATH_NOT_FOUND;
+
+    // One fixed name, overwritten by every save: a save interrupted before its replace leaves one
+    // file behind, never one more each time.
+    HANDLE file = CreateFileW(newPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    // A file that starts with a byte-order mark is read by the profile functions as UTF-16.
+    const BYTE byteOrderMark[] = {0xFF, 0xFE};
+    bool written = writeWhole(file, byteOrderMark, sizeof(byteOrderMark))
+        && writeWhole(file, text, length * sizeof(wchar_t)) && FlushFileBuffers(file);
+    DWORD error = written ? ERROR_SUCCESS : GetLastError();
+    CloseHandle(file);
+    if (!written) {
+        DeleteFileW(newPath);
+        return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+    }
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(newPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return ERROR_SUCCESS;
+        error = GetLastError();
+        if (!isTransientRefusal(error) || attempt == replaceAttempts)
+            break;
+        Sleep(replacePause);
+    }
+    DeleteFileW(newPath);
+    return error;
+}
+
+void reportSettingsNotSaved(const wchar_t* path, DWORD error)
+{
+    wchar_t reason[textCapacity];
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+        reason, static_cast<DWORD>(_countof(reason)), nullptr);
+    while (length > 0 && isProfileBlank(reason[length - 1]))
+        --length;
+    reason[length] = L'\0';
+    if (length == 0)
+        StringCchPrintfW(reason, _countof(reason), L"error %lu", error);
+    wchar_t text[textCapacity];
+    StringCchPrintfW(text, _countof(text),
+        L"The settings could not be saved to\n%s\n\n%s\n\nThe file keeps the settings it had before.", path, reason);
+    showMessage(text, getName(), MB_OK | MB_ICONWARNING);
 }
 
 void readSetting(const wchar_t* path, const wchar_t* section, const wchar_t* key, wchar_t* buffer, size_t capacity)

@@ -3,29 +3,16 @@
 
 #include <windows.h>
 
-// Every section name of an INI file, in file order, however many there are.
-class SectionNameList {
-public:
-    explicit SectionNameList(const wchar_t* path);
-    ~SectionNameList();
-    SectionNameList(const SectionNameList&) = delete;
-    SectionNameList& operator=(const SectionNameList&) = delete;
+// The blanks the profile reader drops around a line, a section name, a key and a value: tab, line
+// feed, vertical tab, form feed, carriage return, space and ^Z; other spaces (U+00A0, U+2002) stay.
+bool isProfileBlank(wchar_t c);
 
-    // The first name; the list ends with an empty name.
-    const wchar_t* first() const { return names_ != nullptr ? names_ : L""; }
-    static const wchar_t* next(const wchar_t* name) { return name + lstrlenW(name) + 1; }
-
-private:
-    wchar_t* names_ = nullptr;
-};
-
-// Writes a complete new settings file beside the old one and only then puts it in the old one's
-// place, so a failure part-way leaves the previous settings intact. The new file is UTF-16 with a
-// byte-order mark, so names and paths outside the ANSI code page survive; its folder is created
-// when missing.
+// The text of a complete settings file, built in memory and written in one piece, so that a
+// thousand kept sections cost one write rather than one rewrite of the file each. Keys written
+// one after another under the same section name share one section header.
 class SettingsWriter {
 public:
-    explicit SettingsWriter(const wchar_t* path);
+    SettingsWriter() = default;
     ~SettingsWriter();
     SettingsWriter(const SettingsWriter&) = delete;
     SettingsWriter& operator=(const SettingsWriter&) = delete;
@@ -33,15 +20,43 @@ public:
     void write(const wchar_t* section, const wchar_t* key, const wchar_t* value);
     void writeFlag(const wchar_t* section, const wchar_t* key, int flag);
     void writeNumber(const wchar_t* section, const wchar_t* key, int number);
-    // Replaces the settings file by the new one; false (and the old file untouched) when anything
-    // failed on the way.
-    bool commit();
+    // Lines taken unchanged from the file as it was loaded; they continue the current section.
+    void writeKept(const wchar_t* lines, size_t length);
+    // Whole sections, header lines included, taken unchanged from the file as it was loaded.
+    void writeKeptSection(const wchar_t* lines, size_t length);
+
+    const wchar_t* text() const { return text_ != nullptr ? text_ : L""; }
+    size_t length() const { return length_; }
+    // Memory ran out on the way; such a text must not replace the file.
+    bool failed() const { return failed_; }
 
 private:
-    wchar_t path_[MAX_PATH];
-    wchar_t newPath_[MAX_PATH];
+    void append(const wchar_t* text, size_t length);
+    void endLine();
+
+    wchar_t* text_ = nullptr;
+    size_t length_ = 0;
+    size_t capacity_ = 0;
+    size_t sectionStart_ = 0; // where the current section's name starts in the text
+    size_t sectionLength_ = 0;
+    bool inSection_ = false;
     bool failed_ = false;
 };
+
+// Puts the text (UTF-16 with a byte-order mark, so names and paths outside the ANSI code page
+// survive) in the settings file's place: written whole under one fixed temporary name beside it,
+// then moved over it, so an interruption at any moment leaves either the old or the new file and
+// at most one temporary file, which the next save overwrites. A replace refused because another
+// program holds the file is tried again for about a second. Creates the folder when missing.
+// Answers ERROR_SUCCESS or the system's error code; on failure the previous file is untouched.
+DWORD replaceSettingsFile(const wchar_t* path, const wchar_t* text, size_t length);
+
+// Whether a failed save tells the user: not at detach, where the loader lock forbids a message box.
+enum class SaveMode { tellUser, silently };
+
+// Tells the user, in a box owned by the editor's main window, that the settings could not be
+// written to the file and the system's reason.
+void reportSettingsNotSaved(const wchar_t* path, DWORD error);
 
 // Whether two names are one section of the settings file: the profile functions ignore letter
 // case and blanks around a name.

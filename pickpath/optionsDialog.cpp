@@ -1,7 +1,9 @@
 #include "optionsDialog.h"
 
+#include "keptSettings.h"
 #include "pluginHost.h"
 #include "resource.h"
+#include "searchSettings.h"
 
 #include <memory>
 #include <new>
@@ -21,6 +23,8 @@ private:
         check(dialog, IDC_TOOLBAR_BUTTON, pickpathOptions.ShowToolBarButton);
         check(dialog, IDC_CONTEXT_ENTRY, pickpathOptions.ShowContextMenuEntry);
         check(dialog, IDC_CONTEXT_ON_TOP, pickpathOptions.ShowContextMenuEntryOnTop);
+
+        showEntriesNotShown(dialog, IDC_ENTRIES_NOT_SHOWN, settingsEntriesNotShown());
     }
 
     void onOptionCommand(HWND, WORD) override {}
@@ -36,10 +40,11 @@ private:
 
 void showOptionsDialog()
 {
-    // The working copy is too large for the stack; it lives as long as the dialog.
+    // The working copy is too large for the stack; it lives as long as the dialog. Saved at OK,
+    // where a failure can be told, rather than only at unload, where it can't.
     std::unique_ptr<OptionsDialog> dialog(new (std::nothrow) OptionsDialog);
-    if (dialog != nullptr)
-        dialog->show(pluginModule, IDD_OPTIONS, nppData._nppHandle);
+    if (dialog != nullptr && dialog->show(pluginModule, IDD_OPTIONS, nppData._nppHandle))
+        saveSettings(SaveMode::tellUser);
 }
 
 const wchar_t* formatEntryRow(const SearchEntry& entry)

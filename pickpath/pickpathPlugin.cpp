@@ -83,7 +83,8 @@ void onLibraryDetach(bool)
 {
     // The editor's window must not keep calling into a library that is going away.
     unbindEditorWindow();
-    saveSettings();
+    // Silent: the loader lock is held. Writes nothing when the save at shutdown already did.
+    saveSettings(SaveMode::silently);
     releaseToolbarImages(ToolbarButtonImages);
 }
 
@@ -101,6 +102,9 @@ extern "C" void beNotified(SCNotification* notification)
     switch (notification->nmhdr.code) {
     case NPPN_READY:
         bindEditorWindow(onEditorMessage);
+        break;
+    case NPPN_SHUTDOWN:
+        saveSettings(SaveMode::tellUser);
         break;
     case NPPN_TBMODIFICATION:
         if (notification->nmhdr.hwndFrom == nppData._nppHandle && pickpathOptions.ShowToolBarButton)

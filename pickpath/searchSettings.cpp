@@ -1,5 +1,6 @@
 #include "searchSettings.h"
 
+#include "keptSettings.h"
 #include "settingsFile.h"
 #include "settingsPath.h"
 #include "textHelpers.h"
@@ -21,6 +22,13 @@ const OptionKey optionKeys[] = {
     {L"ShowContextMenuEntryOnTop", &PickpathOptions::ShowContextMenuEntryOnTop},
 };
 
+// The keys of an entry's section the table takes.
+const wchar_t* const entryKeys[] = {L"Mask", L"Path", L"Ext"};
+
+// What the file held beyond the options and the table, from the load to the last save.
+KeptSettings keptSettings;
+unsigned entriesNotShown = 0;
+
 void readEntry(const wchar_t* path, const wchar_t* section, SearchEntry& entry)
 {
     // The keys are read under the section's full name; only the stored name is cut to fit.
@@ -37,29 +45,58 @@ void loadSettings()
     for (const OptionKey& option : optionKeys)
         pickpathOptions.*option.field = static_cast<int>(GetPrivateProfileIntW(optionsSection, option.key, 0, path));
 
-    SectionNameList sections(path);
-    for (const wchar_t* name = sections.first(); *name != L'\0'; name = SectionNameList::next(name)) {
-        if (equalIgnoringAsciiCase(name, optionsSection) || isSectionLoaded(searchEntryTable, name))
+    keptSettings.read(path);
+    entriesNotShown = 0;
+    bool optionsRead = false;
+    for (unsigned section = 0; section < keptSettings.sectionCount(); ++section) {
+        const wchar_t* name = keptSettings.sectionName(section);
+        // The profile functions read the first section of a name; any later one is kept as it is.
+        if (equalIgnoringAsciiCase(name, optionsSection)) {
+            if (!optionsRead) {
+                const wchar_t* keys[_countof(optionKeys)];
+                for (size_t i = 0; i < _countof(optionKeys); ++i)
+                    keys[i] = optionKeys[i].key;
+                keptSettings.markLoaded(section, optionsSection, keys, _countof(keys));
+                optionsRead = true;
+            }
             continue;
-        // Sections beyond the table's capacity are left out.
-        if (searchEntryTable.Count >= MaxSearchEntries)
-            break;
-        readEntry(path, name, searchEntryTable.Entries[searchEntryTable.Count]);
+        }
+        if (name[0] == L'\0' || isSectionLoaded(searchEntryTable, name))
+            continue;
+        // Sections beyond the table's capacity stay in the file, unseen.
+        if (searchEntryTable.Count >= MaxSearchEntries) {
+            ++entriesNotShown;
+            continue;
+        }
+        SearchEntry& entry = searchEntryTable.Entries[searchEntryTable.Count];
+        readEntry(path, name, entry);
+        keptSettings.markLoaded(section, entry.Name, entryKeys, _countof(entryKeys));
         ++searchEntryTable.Count;
     }
 }
 
-void saveSettings()
+void saveSettings(SaveMode mode)
 {
-    // The new file is complete before it replaces the old one, so a failed save keeps the old settings.
-    SettingsWriter writer(getSettingsFilePath());
+    SettingsWriter writer;
+    keptSettings.writeLeadingLines(writer);
     for (const OptionKey& option : optionKeys)
         writer.writeFlag(optionsSection, option.key, pickpathOptions.*option.field);
+    keptSettings.writeKeptLines(writer, optionsSection);
     for (unsigned i = 0; i < searchEntryTable.Count && i < MaxSearchEntries; ++i) {
         const SearchEntry& entry = searchEntryTable.Entries[i];
         writer.write(entry.Name, L"Mask", entry.Mask);
         writer.write(entry.Name, L"Path", entry.Path);
         writer.write(entry.Name, L"Ext", entry.Ext);
+        keptSettings.writeKeptLines(writer, entry.Name);
     }
-    writer.commit();
+    keptSettings.writeUnloadedSections(writer);
+    // The new file is complete before it replaces the old one, so a failed save keeps the old settings.
+    DWORD error = keptSettings.save(getSettingsFilePath(), writer);
+    if (error != ERROR_SUCCESS && mode == SaveMode::tellUser)
+        reportSettingsNotSaved(getSettingsFilePath(), error);
+}
+
+unsigned settingsEntriesNotShown()
+{
+    return entriesNotShown;
 }

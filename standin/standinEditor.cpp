@@ -276,9 +276,13 @@ std::wstring StandinEditor::attachPlugin(const std::wstring& libraryPath)
     return L"";
 }
 
-void StandinEditor::unloadPlugins()
+void StandinEditor::unloadPlugins(bool shutdownFirst)
 {
-    // The editor frees the libraries in the order it loaded them.
+    // As the editor closes: every plug-in hears of the shutdown before any is unloaded, then the
+    // editor frees the libraries in the order it loaded them.
+    if (shutdownFirst)
+        for (const LoadedPlugin& plugin : plugins_)
+            notify(plugin, NPPN_SHUTDOWN, main_);
     while (!plugins_.empty())
         unloadPlugin(plugins_.front().name);
     acceleratorKeys_.clear();

@@ -99,9 +99,10 @@ public:
     // to each. Empty on success, else what went wrong with the first library that failed.
     std::wstring loadPlugins(std::vector<std::wstring> libraryPaths);
     std::wstring loadPlugin(const std::wstring& libraryPath) { return loadPlugins({libraryPath}); }
-    // Frees every loaded library in the order they were loaded, as the editor does at its end; the
-    // libraries see their detach.
-    void unloadPlugins();
+    // Sends NPPN_SHUTDOWN to every plug-in (unless asked not to, as an editor that never sends it),
+    // then frees every loaded library in the order they were loaded, as the editor does at its end;
+    // the libraries see their detach.
+    void unloadPlugins(bool shutdownFirst = true);
     // Frees one loaded library by its plug-in name; false when none of that name is loaded.
     bool unloadPlugin(const std::wstring& name);
     const std::vector<LoadedPlugin>& plugins() const { return plugins_; }

@@ -1,5 +1,6 @@
 #include "helpSettings.h"
 
+#include "keptSettings.h"
 #include "settingsFile.h"
 #include "settingsPath.h"
 #include "textHelpers.h"
@@ -26,6 +27,14 @@ const OptionKey optionKeys[] = {
     {L"ShowContextMenuEntryOnTop", &HelpOptions::ShowContextMenuEntryOnTop, 0, true},
     {L"ShowMenuIcons", &HelpOptions::ShowMenuIcons, 1, true},
 };
+
+// The keys of an entry's section the table takes; "Extension" is read into the mask and not
+// written again.
+const wchar_t* const entryKeys[] = {L"Mask", L"File", L"Show", L"Extension"};
+
+// What the file held beyond the options and the table, from the load to the last save.
+KeptSettings keptSettings;
+unsigned entriesNotShown = 0;
 
 // Older files list extensions separated by blanks under "Extension" instead of a mask:
 // "c cpp h" becomes "*.c;*.cpp;*.h", and a missing or empty value "*.".
@@ -60,28 +69,47 @@ void loadSettings()
         helpOptions.*option.field
             = static_cast<int>(GetPrivateProfileIntW(optionsSection, option.key, option.whenMissing, path));
 
-    SectionNameList sections(path);
-    for (const wchar_t* name = sections.first(); *name != L'\0'; name = SectionNameList::next(name)) {
-        if (equalIgnoringAsciiCase(name, optionsSection) || isSectionLoaded(helpEntryTable, name))
+    keptSettings.read(path);
+    entriesNotShown = 0;
+    bool optionsRead = false;
+    for (unsigned section = 0; section < keptSettings.sectionCount(); ++section) {
+        const wchar_t* name = keptSettings.sectionName(section);
+        // The profile functions read the first section of a name; any later one is kept as it is.
+        if (equalIgnoringAsciiCase(name, optionsSection)) {
+            if (!optionsRead) {
+                const wchar_t* keys[_countof(optionKeys)];
+                for (size_t i = 0; i < _countof(optionKeys); ++i)
+                    keys[i] = optionKeys[i].key;
+                keptSettings.markLoaded(section, optionsSection, keys, _countof(keys));
+                optionsRead = true;
+            }
             continue;
-        // Sections beyond the table's capacity are left out.
-        if (helpEntryTable.Count >= MaxHelpEntries)
-            break;
-        readEntry(path, name, helpEntryTable.Entries[helpEntryTable.Count]);
+        }
+        if (name[0] == L'\0' || isSectionLoaded(helpEntryTable, name))
+            continue;
+        // Sections beyond the table's capacity stay in the file, unseen.
+        if (helpEntryTable.Count >= MaxHelpEntries) {
+            ++entriesNotShown;
+            continue;
+        }
+        HelpEntry& entry = helpEntryTable.Entries[helpEntryTable.Count];
+        readEntry(path, name, entry);
+        keptSettings.markLoaded(section, entry.Name, entryKeys, _countof(entryKeys));
         ++helpEntryTable.Count;
     }
 }
 
-void saveSettings()
+void saveSettings(SaveMode mode)
 {
-    // The new file is complete before it replaces the old one, so a failed save keeps the old settings.
-    SettingsWriter writer(getSettingsFilePath());
+    SettingsWriter writer;
+    keptSettings.writeLeadingLines(writer);
     for (const OptionKey& option : optionKeys) {
         if (option.isFlag)
             writer.writeFlag(optionsSection, option.key, helpOptions.*option.field);
         else
             writer.writeNumber(optionsSection, option.key, helpOptions.*option.field);
     }
+    keptSettings.writeKeptLines(writer, optionsSection);
     for (unsigned i = 0; i < helpEntryTable.Count && i < MaxHelpEntries; ++i) {
         const HelpEntry& entry = helpEntryTable.Entries[i];
         // A section without a name can't be read back as an entry, and its keys would land outside
@@ -91,6 +119,16 @@ void saveSettings()
         writer.write(entry.Name, L"Mask", entry.Mask);
         writer.write(entry.Name, L"File", entry.File);
         writer.writeFlag(entry.Name, L"Show", entry.Show);
+        keptSettings.writeKeptLines(writer, entry.Name);
     }
-    writer.commit();
+    keptSettings.writeUnloadedSections(writer);
+    // The new file is complete before it replaces the old one, so a failed save keeps the old settings.
+    DWORD error = keptSettings.save(getSettingsFilePath(), writer);
+    if (error != ERROR_SUCCESS && mode == SaveMode::tellUser)
+        reportSettingsNotSaved(getSettingsFilePath(), error);
+}
+
+unsigned settingsEntriesNotShown()
+{
+    return entriesNotShown;
 }

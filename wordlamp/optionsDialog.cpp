@@ -1,5 +1,7 @@
 #include "optionsDialog.h"
 
+#include "keptSettings.h"
+#include "helpSettings.h"
 #include "pluginHost.h"
 #include "resource.h"
 #include "wordlampMenus.h"
@@ -33,6 +35,8 @@ private:
         for (int mode = 0; mode < helpMenuModeCount; ++mode)
             check(dialog, menuModeButtons[mode], helpOptions.HelpMenuMode == mode);
         enableControl(dialog, IDC_MENU_SEARCH_WORD, helpOptions.HelpMenuMode != HelpMenuNowhere);
+
+        showEntriesNotShown(dialog, IDC_ENTRIES_NOT_SHOWN, settingsEntriesNotShown());
     }
 
     void onOptionCommand(HWND dialog, WORD id) override
@@ -72,10 +76,11 @@ private:
 
 void showOptionsDialog()
 {
-    // The working copy is too large for the stack; it lives as long as the dialog.
+    // The working copy is too large for the stack; it lives as long as the dialog. Saved at OK,
+    // where a failure can be told, rather than only at unload, where it can't.
     std::unique_ptr<OptionsDialog> dialog(new (std::nothrow) OptionsDialog);
-    if (dialog != nullptr)
-        dialog->show(pluginModule, IDD_OPTIONS, nppData._nppHandle);
+    if (dialog != nullptr && dialog->show(pluginModule, IDD_OPTIONS, nppData._nppHandle))
+        saveSettings(SaveMode::tellUser);
 }
 
 const wchar_t* formatEntryRow(const HelpEntry& entry)

@@ -21,12 +21,39 @@ constexpr DWORD retryStep = 200;      // each wait is this much longer than the 
 constexpr DWORD lastRetryWait = 3000; // no further attempt once the wait has passed this
 constexpr DWORD executeTimeout = 1000;
 
-void realSleep(DWORD milliseconds)
+// Whether the user pressed Esc: a key-down waiting in this thread's queue (taken out) or the key
+// held now.
+bool escapePressed()
 {
-    Sleep(milliseconds);
+    MSG message;
+    if (PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) && message.wParam == VK_ESCAPE) {
+        PeekMessageW(&message, message.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+        return true;
+    }
+    return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
 }
 
-void (*retrySleep)(DWORD) = realSleep;
+// Waits on the editor's thread without freezing the editor: its windows repaint, while input and
+// commands stay queued for afterwards, so no second lookup starts inside this one. Esc gives up.
+bool waitLettingPaintThrough(DWORD milliseconds)
+{
+    constexpr DWORD escapePoll = 50;
+    ULONGLONG end = GetTickCount64() + milliseconds;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT))
+            DispatchMessageW(&message);
+        if (escapePressed())
+            return false;
+        ULONGLONG now = GetTickCount64();
+        if (now >= end)
+            return true;
+        DWORD left = static_cast<DWORD>(end - now);
+        MsgWaitForMultipleObjectsEx(0, nullptr, left < escapePoll ? left : escapePoll, QS_PAINT | QS_KEY, 0);
+    }
+}
+
+bool (*retryWait)(DWORD) = waitLettingPaintThrough;
 
 // Reads the default value of an App Paths key: false when the key doesn't exist. A key without a
 // usable value still counts as the program being registered; the path is then empty.
@@ -98,8 +125,10 @@ void searchInAcrobat(const wchar_t* program, const wchar_t* location, const wcha
     // Acrobat may still be starting: try again after ever longer waits.
     HCONV conversation = DdeConnect(instance, service, topic, nullptr);
     DWORD wait = 0;
+    bool givenUp = false;
     while (conversation == nullptr) {
-        if (wait > lastRetryWait) {
+        // Given up by the user with Esc: the same message as when the last wait has passed.
+        if (wait > lastRetryWait || givenUp) {
             showMessage(L"Could not connect to Acrobat DDE server!", L"ERROR", MB_OK);
             DdeFreeStringHandle(instance, service);
             DdeFreeStringHandle(instance, topic);
@@ -107,7 +136,9 @@ void searchInAcrobat(const wchar_t* program, const wchar_t* location, const wcha
             return;
         }
         wait += retryStep;
-        retrySleep(wait);
+        givenUp = !retryWait(wait);
+        if (givenUp)
+            continue;
         conversation = DdeConnect(instance, service, topic, nullptr);
     }
 
@@ -145,9 +176,9 @@ void searchInReader(const wchar_t* program, const wchar_t* location, const wchar
 }
 } // namespace
 
-void setPdfRetrySleep(void (*sleep)(DWORD milliseconds))
+void setPdfRetryWait(bool (*wait)(DWORD milliseconds))
 {
-    retrySleep = sleep != nullptr ? sleep : realSleep;
+    retryWait = wait != nullptr ? wait : waitLettingPaintThrough;
 }
 
 void showPdfHelp(const wchar_t* location, const wchar_t* word)

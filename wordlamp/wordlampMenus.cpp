@@ -11,6 +11,8 @@
 
 #include <strsafe.h>
 
+#include <initializer_list>
+
 namespace {
 constexpr int menuIconSize = 16;
 const wchar_t entriesPopupCaption[] = L"Wordlamp >>";
@@ -146,6 +148,15 @@ void makeMenuBitmaps(HINSTANCE module)
         OptionsBitmap = bitmapFromIcon(module, IDI_OPTIONS_ICON);
     if (AboutBitmap == nullptr)
         AboutBitmap = bitmapFromIcon(module, IDI_ABOUT_ICON);
+}
+
+void releaseMenuBitmaps()
+{
+    for (HBITMAP* bitmap : {&HelpBitmap, &OptionsBitmap, &AboutBitmap}) {
+        if (*bitmap != nullptr)
+            DeleteObject(*bitmap);
+        *bitmap = nullptr;
+    }
 }
 
 void rebuildHelpMenuEntries()

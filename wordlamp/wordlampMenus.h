@@ -6,6 +6,8 @@
 
 // Makes HelpBitmap, OptionsBitmap and AboutBitmap from the icon resources; once, at attach.
 void makeMenuBitmaps(HINSTANCE module);
+// Deletes them again; at detach, so that loading and unloading the library leaves none behind.
+void releaseMenuBitmaps();
 // Removes the help-menu entries placed before and places them anew after HelpMenuMode.
 void rebuildHelpMenuEntries();
 // A new pop-up menu with one item per entry whose Show is set; empty when none is.

@@ -45,9 +45,11 @@ void onLibraryDetach(bool processEnding)
 {
     // The editor's window must not keep calling into a library that is going away.
     unbindEditorWindow();
-    saveSettings();
+    // Silent: the loader lock is held. Writes nothing when the save at shutdown already did.
+    saveSettings(SaveMode::silently);
     releaseMsHelpClient(processEnding);
     releaseToolbarImages(ToolbarButtonImages);
+    releaseMenuBitmaps();
 }
 
 extern "C" FuncItem* getFuncsArray(int* count)
@@ -67,6 +69,9 @@ extern "C" void beNotified(SCNotification* notification)
         bindEditorWindow(onEditorMessage);
         if (helpOptions.ShowMenuIcons)
             setPluginMenuIcons();
+        break;
+    case NPPN_SHUTDOWN:
+        saveSettings(SaveMode::tellUser);
         break;
     case NPPN_TBMODIFICATION:
         if (notification->nmhdr.hwndFrom != nppData._nppHandle || !helpOptions.ShowToolBarButton)

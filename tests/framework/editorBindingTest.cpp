@@ -109,7 +109,7 @@ TEST(EditorBinding, AnyOrderOfBindingAndUnbindingLeavesTheEditorWorking)
             // The editor's own procedure still gets its commands, and each bound link its messages.
             size_t commandsBefore = editor.hostCommands.size();
             int oldSeenBefore = OldStyleSubclasser::messagesSeen;
-            editor.runCommand(IDM_EDIT_SELECTALL);
+            editor.runCommand(IDM_ABOUT);
             EXPECT_EQ(editor.hostCommands.size(), commandsBefore + 1);
             EXPECT_EQ(OldStyleSubclasser::messagesSeen > oldSeenBefore, old);
             HMENU context = editor.openContextMenu();
@@ -117,7 +117,7 @@ TEST(EditorBinding, AnyOrderOfBindingAndUnbindingLeavesTheEditorWorking)
             EXPECT_EQ(hasItem(context, L"Pickpath"), pickpath);
         }
         // Nothing is left in the chain once every link has gone and a message has passed.
-        editor.runCommand(IDM_EDIT_SELECTALL);
+        editor.runCommand(IDM_ABOUT);
         EXPECT_EQ(GetWindowLongPtrW(window, GWLP_WNDPROC), editorProc);
     }
 }

@@ -8,7 +8,6 @@
 #include <strsafe.h>
 
 namespace {
-constexpr UINT NPPN_SHUTDOWN = 1009;
 constexpr UINT NPPN_BEFORESHUTDOWN = 1019;
 // The editor's plug-in messages: its own range, and the path requests kept apart from it.
 constexpr UINT firstPluginMessage = WM_USER + 1000;

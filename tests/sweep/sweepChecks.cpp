@@ -32,10 +32,40 @@ bool sameIgnoringCase(const std::wstring& left, const std::wstring& right)
         == CSTR_EQUAL;
 }
 
+// Whether the profile reader drops the character around a section name, asked of the reader itself
+// once for every character the C library counts as a space (it keeps some of them, U+2002 among
+// them) and the control characters.
+bool readerDropsAround(wchar_t c)
+{
+    static std::vector<wchar_t> dropped = [] {
+        std::vector<wchar_t> found;
+        wchar_t folder[MAX_PATH];
+        GetTempPathW(MAX_PATH, folder);
+        std::wstring path = std::wstring(folder) + L"sweepBlankProbe.ini";
+        for (unsigned code = 1; code < 0x10000; ++code) {
+            wchar_t candidate = static_cast<wchar_t>(code);
+            if (candidate == L'\r' || candidate == L'\n' || !(code < 0x20 || std::iswspace(candidate) || code == 0x85))
+                continue;
+            std::wstring text = std::wstring(L"\xFEFF[") + candidate + L"x" + candidate + L"]\r\n";
+            HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD written = 0;
+            WriteFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+            CloseHandle(file);
+            wchar_t names[16] = {};
+            GetPrivateProfileSectionNamesW(names, _countof(names), path.c_str());
+            if (std::wstring(names) == L"x")
+                found.push_back(candidate);
+        }
+        DeleteFileW(path.c_str());
+        return found;
+    }();
+    return std::find(dropped.begin(), dropped.end(), c) != dropped.end();
+}
+
 // The profile functions drop blanks around a section name when they look one up or write one.
 std::wstring withoutSurroundingBlanks(const std::wstring& name)
 {
-    auto isBlank = [](wchar_t c) { return std::iswspace(c) || c == 0x1A; };
+    auto isBlank = [](wchar_t c) { return readerDropsAround(c); };
     size_t first = 0;
     while (first < name.size() && isBlank(name[first]))
         ++first;
@@ -160,12 +190,37 @@ std::wstring repeatedNames(const std::wstring& path)
         + L" of these repeats longer than 259 characters)";
 }
 
-std::wstring differenceFromKept(const std::wstring& saved, const std::vector<KeptEntry>& kept)
+std::vector<std::wstring> sectionsNotTaken(const std::wstring& path, const std::vector<KeptEntry>& kept)
+{
+    std::vector<std::wstring> left;
+    bool optionsSeen = false;
+    size_t next = 0;
+    for (const std::wstring& name : sectionNames(path)) {
+        if (!optionsSeen && isOptions(name)) {
+            optionsSeen = true;
+            continue;
+        }
+        if (next < kept.size() && kept[next].readFrom == name) {
+            ++next;
+            continue;
+        }
+        left.push_back(name);
+    }
+    return left;
+}
+
+std::wstring differenceFromKept(
+    const std::wstring& saved, const std::vector<KeptEntry>& kept, const std::vector<std::wstring>& notTaken)
 {
     std::vector<std::wstring> names = sectionNames(saved);
     if (names.empty() || names.front() != L"Options")
         return L"the saved file doesn't start with [Options]";
     names.erase(names.begin());
+    // The sections the load didn't take follow the entries, unchanged and in file order.
+    if (names.size() < notTaken.size()
+        || !std::equal(notTaken.begin(), notTaken.end(), names.end() - static_cast<ptrdiff_t>(notTaken.size())))
+        return L"the " + std::to_wstring(notTaken.size()) + L" sections not loaded don't end the saved file";
+    names.resize(names.size() - notTaken.size());
     std::wstring difference;
     size_t common = std::min(names.size(), kept.size());
     for (size_t i = 0; i < common && difference.empty(); ++i)

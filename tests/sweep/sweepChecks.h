@@ -32,8 +32,13 @@ std::wstring differenceFromLoaded(const std::vector<std::wstring>& rows, const s
 // How the file's entry names repeat, for messages.
 std::wstring repeatedNames(const std::wstring& path);
 
+// The file's sections a load doesn't take (neither the first "Options" nor one giving a kept entry),
+// in file order: a save writes them back after the entries.
+std::vector<std::wstring> sectionsNotTaken(const std::wstring& path, const std::vector<KeptEntry>& kept);
+
 // Where a saved file differs from the entries it must keep; empty when it holds them all, in order,
-// after "Options".
-std::wstring differenceFromKept(const std::wstring& saved, const std::vector<KeptEntry>& kept);
+// after "Options", followed by the sections not taken.
+std::wstring differenceFromKept(
+    const std::wstring& saved, const std::vector<KeptEntry>& kept, const std::vector<std::wstring>& notTaken);
 
 std::string narrowForMessage(const std::wstring& text, size_t longest = 120);

@@ -5,14 +5,31 @@
 #include "helpViewers.h"
 #include "pdfViewer.h"
 
+#include <cstdio>
+
 namespace {
 const std::wstring appPaths = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 const wchar_t acrobatRunning[] = L"WordlampAcrobatStandinRunning";
 
 std::vector<DWORD> waits;
-void recordWait(DWORD milliseconds)
+bool recordWait(DWORD milliseconds)
 {
     waits.push_back(milliseconds);
+    return true;
+}
+
+// A window of the editor's thread that counts its repaints.
+unsigned paints = 0;
+LRESULT CALLBACK countingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        ++paints;
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 bool acrobatStandinGone()
@@ -44,7 +61,7 @@ protected:
     {
         // The next test must not meet this one's Acrobat.
         EXPECT_TRUE(waitUntil(acrobatStandinGone, 30000));
-        setPdfRetrySleep(nullptr);
+        setPdfRetryWait(nullptr);
         removeTree(folder);
         ViewerTest::TearDown();
     }
@@ -166,7 +183,7 @@ TEST_F(PdfViewerTest, AnAcrobatThatNeverAnswersIsRetriedWithGrowingWaitsThenRepo
 {
     // Registered, but nothing there to start, so no DDE server ever answers.
     registerAcrobat(folder + L"\\Acrobat.exe");
-    setPdfRetrySleep(recordWait);
+    setPdfRetryWait(recordWait);
     showPdfHelp(pdf.c_str(), L"Widget");
     // Each wait is one step longer than the one before, and together they hold the editor for
     // 27.2 seconds at most.
@@ -179,4 +196,47 @@ TEST_F(PdfViewerTest, AnAcrobatThatNeverAnswersIsRetriedWithGrowingWaitsThenRepo
     EXPECT_EQ(total, 27200u);
     expectOnlyMessage(
         driver, editor.mainWindow(), L"Could not connect to Acrobat DDE server!", L"ERROR", IconKind::none);
+}
+
+TEST_F(PdfViewerTest, EscEndsTheWaitForAnAcrobatThatNeverAnswersAndTheEditorRepaintsMeanwhile)
+{
+    registerAcrobat(folder + L"\\Acrobat.exe");
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = countingProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"pdfWaitPaintCounter";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+        nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    UpdateWindow(window);
+    paints = 0;
+    // From another thread, as the system would: the window needs repainting twice, then Esc arrives.
+    HANDLE helper = CreateThread(
+        nullptr, 0,
+        [](LPVOID target) -> DWORD {
+            HWND counted = static_cast<HWND>(target);
+            for (int i = 0; i < 2; ++i) {
+                Sleep(400);
+                InvalidateRect(counted, nullptr, TRUE);
+            }
+            Sleep(400);
+            PostMessageW(counted, WM_KEYDOWN, VK_ESCAPE, 0);
+            return 0;
+        },
+        window, 0, nullptr);
+    ULONGLONG start = GetTickCount64();
+    showPdfHelp(pdf.c_str(), L"Widget");
+    ULONGLONG took = GetTickCount64() - start;
+    WaitForSingleObject(helper, INFINITE);
+    CloseHandle(helper);
+    std::printf("an unanswered Acrobat given up with Esc after %llu ms (the whole schedule: 27 s); %u repaints "
+                "meanwhile\n",
+        took, paints);
+    EXPECT_GE(paints, 2u) << "the editor's windows repaint during the wait";
+    EXPECT_LT(took, 5000u) << "Esc ends the wait";
+    expectOnlyMessage(
+        driver, editor.mainWindow(), L"Could not connect to Acrobat DDE server!", L"ERROR", IconKind::none);
+    DestroyWindow(window);
+    UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
 }

@@ -60,12 +60,12 @@ TEST(HelpSettings, RoundTrips)
         {"neither Mask nor Extension", L"[Bare]\nFile=x.hlp\n", defaults + entrySection(L"Bare", L"*.", L"x.hlp", 0)},
         {"a Mask is kept even beside an Extension", L"[Both]\nMask=*.h\nExtension=c\nFile=y\n",
             defaults + entrySection(L"Both", L"*.h", L"y", 0)},
-        {"file order is table order; options come first; foreign keys and sections' extras go",
+        {"file order is table order; options come first; unknown keys stay in their sections, after the known",
             L"[Zeta]\nMask=*.z\nFile=z.chm\nShow=1\nColour=red\n[Options]\nStayOnTop=1\nUnknown=3\n[Alpha]\nFile=a."
             L"chm\n"
             L"Mask=*.a\n[Mid]\nMask=*.m\nFile=%TEMP%\\m.pdf\n",
-            optionsSection(1) + entrySection(L"Zeta", L"*.z", L"z.chm", 1) + entrySection(L"Alpha", L"*.a", L"a.chm", 0)
-                + entrySection(L"Mid", L"*.m", L"%TEMP%\\m.pdf", 0)},
+            optionsSection(1) + L"Unknown=3\n" + entrySection(L"Zeta", L"*.z", L"z.chm", 1) + L"Colour=red\n"
+                + entrySection(L"Alpha", L"*.a", L"a.chm", 0) + entrySection(L"Mid", L"*.m", L"%TEMP%\\m.pdf", 0)},
         {"a name and paths outside the ANSI code page survive",
             L"[\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC "
             L"\u6587\u6863]\nMask=*.\u00E9\nFile=C:\\\u6587\u6863\\h.chm\n",
@@ -74,20 +74,23 @@ TEST(HelpSettings, RoundTrips)
                     L"C:\\\u6587\u6863\\h.chm", 0)},
         {"more than 4,096 characters of section names are all read", manySections(40, 200),
             defaults + manySections(40, 200)},
-        {"60 sections give the first 50 entries", manySections(60, 8), defaults + manySections(50, 8)},
+        {"60 sections give the first 50 entries and keep the other 10 after them", manySections(60, 8),
+            defaults + manySections(60, 8)},
         // The profile functions read such sections as one, so a second entry would be a copy of the
-        // first and the next save would lose one of them.
+        // first; the second stays in the file, after the entries, as it was.
         {"names equal without regard to case give one entry, the first",
             entrySection(L"Api", L"*.a", L"a.chm", 1) + entrySection(L"API", L"*.b", L"b.chm", 0)
                 + entrySection(L"Other", L"*.o", L"o.chm", 0),
-            defaults + entrySection(L"Api", L"*.a", L"a.chm", 1) + entrySection(L"Other", L"*.o", L"o.chm", 0)},
+            defaults + entrySection(L"Api", L"*.a", L"a.chm", 1) + entrySection(L"Other", L"*.o", L"o.chm", 0)
+                + entrySection(L"API", L"*.b", L"b.chm", 0)},
         // Values that the profile functions would trim go into the file quoted, and come back whole.
         {"blanks around a value and enclosing quotes survive", L"[Q]\nMask=\" *.c\"\nFile=\"\"quoted\"\"\n",
             defaults + L"[Q]\nMask=\" *.c\"\nFile=\"\"quoted\"\"\nShow=0\n"},
         {"names alike up to the 259 characters kept give one entry",
             entrySection(std::wstring(259, L'n') + L"first", L"*.1", L"1.chm", 0)
                 + entrySection(std::wstring(259, L'n') + L"second", L"*.2", L"2.chm", 0),
-            defaults + entrySection(std::wstring(259, L'n'), L"*.1", L"1.chm", 0)},
+            defaults + entrySection(std::wstring(259, L'n'), L"*.1", L"1.chm", 0)
+                + entrySection(std::wstring(259, L'n') + L"second", L"*.2", L"2.chm", 0)},
     };
     for (const Case& c : cases) {
         removeSettings();
@@ -174,7 +177,7 @@ TEST(HelpSettings, SavingWritesTheTableAsItStands)
         helpEntryTable.Entries[helpEntryTable.Count++] = entry;
     EXPECT_EQ(helpEntryTable.Entries[1].Show, 5);
     EXPECT_STREQ(helpEntryTable.Entries[2].File, L"https://example.com/?q=$word$");
-    saveSettings();
+    saveSettings(SaveMode::tellUser);
     // The nameless entry has no section to go to and is left out.
     EXPECT_EQ(joinLines(settingsLines()),
         optionsSection(1, 3, 1, 0, 1, 0, 0) + entrySection(L"C++", L"*.cpp;*.h", L"$cdir$\\cpp.chm", 1)

@@ -553,7 +553,7 @@ TEST(OptionsDialog, BothDialogsAreLaidOutWithoutClippingOrOverlap)
     ASSERT_TRUE(wordlamp.loaded);
     Driver driver;
     driver.then([&](HWND dialog) {
-        expectTidyDialog(dialog, 335, 217);
+        expectTidyDialog(dialog, 335, 229);
         SIZE list = dialogUnits(dialog, 270, 95);
         SIZE shown = controlSize(dialog, IDC_ENTRY_LIST);
         EXPECT_EQ(shown.cx, list.cx);
@@ -572,4 +572,35 @@ TEST(OptionsDialog, BothDialogsAreLaidOutWithoutClippingOrOverlap)
         Driver::click(editor, IDCANCEL);
     });
     runOptions(wordlamp, driver);
+}
+
+TEST(OptionsDialog, SaysHowManyEntriesTheFileHoldsBeyondThoseShownAndSavesOnOk)
+{
+    struct Case {
+        int entries;
+        const wchar_t* countShown; // in the note; null for no note
+    };
+    const Case cases[] = {{3, nullptr}, {51, L" 1 "}, {1050, L"1,000"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entries);
+        SettingsText settings = withEntries(numberedEntries(c.entries));
+        WordlampInEditor wordlamp(settings);
+        ASSERT_TRUE(wordlamp.loaded);
+        Driver driver;
+        driver.then([&](HWND dialog) {
+            std::wstring note = Driver::text(dialog, IDC_ENTRIES_NOT_SHOWN);
+            EXPECT_EQ(rows(dialog).size(), static_cast<size_t>(std::min(c.entries, 50)));
+            if (c.countShown == nullptr)
+                EXPECT_EQ(note, L"");
+            else
+                EXPECT_NE((L" " + note).find(c.countShown), std::wstring::npos) << narrow(note);
+            Driver::setChecked(dialog, IDC_STAY_ON_TOP, true);
+            Driver::click(dialog, IDOK);
+        });
+        runOptions(wordlamp, driver);
+        // Written at OK, before the editor closes, with the entries the dialog didn't show.
+        std::wstring saved = savedSettings();
+        EXPECT_NE(saved.find(L"StayOnTop=1"), std::wstring::npos);
+        EXPECT_NE(saved.find(L"[" + settings.entries.back().name + L"]"), std::wstring::npos);
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 
@@ -391,9 +392,9 @@ TEST(WordlampMenus, TheEditorsWindowProcedureComesBackAtUnload)
         SettingsText settings;
         settings.helpMenuMode = 2;
         settings.entries = threeEntries();
-        // A stray key that only a fresh save drops.
+        // An old Extension key beside a Mask, which only a fresh save drops.
         writeSettings(settings);
-        writeTextFile(settingsFilePath(), settings.text() + L"Stray=1\n");
+        writeTextFile(settingsFilePath(), settings.text() + L"Extension=x\n");
         HMODULE module = LoadLibraryW(pluginPath(L"Wordlamp.dll").c_str());
         ASSERT_NE(module, nullptr);
         libraryEntry<void (*)(NppData)>(module, "setInfo")(editor.nppData());
@@ -401,4 +402,37 @@ TEST(WordlampMenus, TheEditorsWindowProcedureComesBackAtUnload)
         EXPECT_EQ(GetWindowLongPtrW(editor.mainWindow(), GWLP_WNDPROC), original);
         EXPECT_EQ(savedSettings(), expectedSettings(settings));
     }
+}
+
+TEST(WordlampMenus, UnloadingDeletesTheMenuBitmaps)
+{
+    SettingsText settings;
+    settings.showMenuIcons = 1;
+    settings.showToolBarButton = 1;
+    // Wine doesn't count a process's GDI objects, so each bitmap the library put in its menu or on the
+    // toolbar is also asked after the unload whether it still exists.
+    DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    std::set<HBITMAP> seen;
+    unsigned left = 0;
+    for (int i = 0; i < 20; ++i) {
+        WordlampInEditor wordlamp(settings);
+        ASSERT_TRUE(wordlamp.loaded);
+        std::set<HBITMAP> bitmaps;
+        for (int position = 0; position < GetMenuItemCount(wordlamp.ownMenu()); ++position)
+            if (HBITMAP bitmap = itemBitmap(wordlamp.ownMenu(), static_cast<UINT>(position), true))
+                bitmaps.insert(bitmap);
+        for (const ToolbarButton& button : wordlamp.editor.toolbarButtons)
+            bitmaps.insert(button.bitmap);
+        EXPECT_EQ(bitmaps.size(), 3u) << "the life buoy, the wrench and the information sign";
+        wordlamp.editor.unloadPlugins();
+        for (HBITMAP bitmap : bitmaps) {
+            seen.insert(bitmap);
+            left += GetObjectType(bitmap) != 0 ? 1 : 0;
+        }
+    }
+    DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    std::printf("Wordlamp, 20 loads and unloads: GDI objects counted %lu before, %lu after; %u bitmaps left\n", before,
+        after, left);
+    EXPECT_EQ(left, 0u);
+    EXPECT_LE(after, before);
 }

@@ -1,0 +1,357 @@
+#include "keptSettings.h"
+
+#include "textBuffers.h"
+
+#include <strsafe.h>
+
+#include <new>
+
+namespace {
+constexpr unsigned long long fingerprintStart = 14695981039346656037ull;
+
+unsigned long long addToFingerprint(unsigned long long fingerprint, const void* data, size_t size)
+{
+    const BYTE* bytes = static_cast<const BYTE*>(data);
+    for (size_t i = 0; i < size; ++i)
+        fingerprint = (fingerprint ^ bytes[i]) * 1099511628211ull;
+    return fingerprint;
+}
+
+const BYTE utf16Mark[] = {0xFF, 0xFE};
+const BYTE utf16ReversedMark[] = {0xFE, 0xFF};
+const BYTE utf8Mark[] = {0xEF, 0xBB, 0xBF};
+
+// A settings file larger than this is not one the plug-in could keep in memory; it is read through
+// the profile functions alone and its unknown parts are not kept.
+constexpr unsigned long long largestKeptFile = 1ull << 30;
+
+bool startsWith(const BYTE* bytes, size_t size, const BYTE* mark, size_t markSize)
+{
+    return size >= markSize && memcmp(bytes, mark, markSize) == 0;
+}
+
+// The text of the file's bytes as the profile reader decodes them; nullptr when memory runs out.
+wchar_t* decode(const BYTE* bytes, size_t size, size_t* length)
+{
+    *length = 0;
+    if (startsWith(bytes, size, utf16Mark, sizeof(utf16Mark))
+        || startsWith(bytes, size, utf16ReversedMark, sizeof(utf16ReversedMark))) {
+        bool reversed = bytes[0] == 0xFE;
+        size_t count = (size - 2) / 2;
+        wchar_t* text = new (std::nothrow) wchar_t[count + 1];
+        if (text == nullptr)
+            return nullptr;
+        for (size_t i = 0; i < count; ++i) {
+            BYTE low = bytes[2 + 2 * i + (reversed ? 1 : 0)];
+            BYTE high = bytes[2 + 2 * i + (reversed ? 0 : 1)];
+            text[i] = static_cast<wchar_t>(low | (high << 8));
+        }
+        text[count] = L'\0';
+        *length = count;
+        return text;
+    }
+    UINT codePage = CP_ACP;
+    if (startsWith(bytes, size, utf8Mark, sizeof(utf8Mark))) {
+        codePage = CP_UTF8;
+        bytes += sizeof(utf8Mark);
+        size -= sizeof(utf8Mark);
+    }
+    int count = size == 0 ? 0
+                          : MultiByteToWideChar(codePage, 0, reinterpret_cast<const char*>(bytes),
+                                static_cast<int>(size), nullptr, 0);
+    wchar_t* text = new (std::nothrow) wchar_t[static_cast<size_t>(count) + 1];
+    if (text == nullptr)
+        return nullptr;
+    if (count > 0)
+        MultiByteToWideChar(codePage, 0, reinterpret_cast<const char*>(bytes), static_cast<int>(size), text, count);
+    text[count] = L'\0';
+    *length = static_cast<size_t>(count);
+    return text;
+}
+
+// One line of the text: its content without the blanks around it, and where the next line starts
+// (after the run of CR and LF that ends this one).
+struct Line {
+    size_t start;
+    size_t contentStart;
+    size_t contentEnd;
+    size_t next;
+};
+
+Line lineAt(const wchar_t* text, size_t length, size_t start)
+{
+    Line line{start, start, start, start};
+    size_t end = start;
+    while (end < length && text[end] != L'\r' && text[end] != L'\n')
+        ++end;
+    line.next = end;
+    while (line.next < length && (text[line.next] == L'\r' || text[line.next] == L'\n'))
+        ++line.next;
+    line.contentStart = start;
+    while (line.contentStart < end && isProfileBlank(text[line.contentStart]))
+        ++line.contentStart;
+    line.contentEnd = end;
+    while (line.contentEnd > line.contentStart && isProfileBlank(text[line.contentEnd - 1]))
+        --line.contentEnd;
+    return line;
+}
+
+// Whether the line is a section header; if so, where its name lies without blanks around it.
+bool isHeader(const wchar_t* text, const Line& line, size_t* nameStart, size_t* nameEnd)
+{
+    if (line.contentStart >= line.contentEnd || text[line.contentStart] != L'[')
+        return false;
+    size_t close = line.contentEnd - 1;
+    while (close > line.contentStart && text[close] != L']')
+        --close;
+    if (close == line.contentStart)
+        return false;
+    size_t first = line.contentStart + 1;
+    size_t last = close;
+    while (first < last && isProfileBlank(text[first]))
+        ++first;
+    while (last > first && isProfileBlank(text[last - 1]))
+        --last;
+    *nameStart = first;
+    *nameEnd = last;
+    return true;
+}
+
+// The key a line sets, without blanks around it: what comes before its first "=", or the whole line.
+void keyOf(const wchar_t* text, const Line& line, size_t* keyStart, size_t* keyEnd)
+{
+    size_t end = line.contentStart;
+    while (end < line.contentEnd && text[end] != L'=')
+        ++end;
+    while (end > line.contentStart && isProfileBlank(text[end - 1]))
+        --end;
+    *keyStart = line.contentStart;
+    *keyEnd = end;
+}
+
+wchar_t* copyOf(const wchar_t* text, size_t length)
+{
+    wchar_t* copy = new (std::nothrow) wchar_t[length + 1];
+    if (copy != nullptr) {
+        memcpy(copy, text, length * sizeof(wchar_t));
+        copy[length] = L'\0';
+    }
+    return copy;
+}
+} // namespace
+
+unsigned long long settingsFingerprint(const wchar_t* text, size_t length)
+{
+    return addToFingerprint(addToFingerprint(fingerprintStart, utf16Mark, sizeof(utf16Mark)), text,
+        length * sizeof(wchar_t));
+}
+
+KeptSettings::~KeptSettings()
+{
+    clear();
+}
+
+void KeptSettings::clear()
+{
+    for (unsigned i = 0; i < sectionCapacity_ && sections_ != nullptr; ++i) {
+        delete[] sections_[i].ownerName;
+        delete[] sections_[i].keptLines;
+    }
+    delete[] sections_;
+    delete[] names_;
+    delete[] text_;
+    sections_ = nullptr;
+    names_ = nullptr;
+    text_ = nullptr;
+    length_ = 0;
+    namesLength_ = 0;
+    sectionCount_ = 0;
+    sectionCapacity_ = 0;
+    fileExisted_ = false;
+    fingerprint_ = 0;
+}
+
+bool KeptSettings::addSection(size_t start, size_t bodyStart, const wchar_t* name, size_t nameLength)
+{
+    // sections_[0] holds the leading lines, so the array has one slot more than there are sections.
+    if (sectionCount_ + 1 >= sectionCapacity_) {
+        unsigned capacity = sectionCapacity_ < 64 ? 64 : sectionCapacity_ * 2;
+        Section* grown = new (std::nothrow) Section[capacity];
+        if (grown == nullptr)
+            return false;
+        for (unsigned i = 0; i < sectionCapacity_; ++i)
+            grown[i] = sections_[i];
+        delete[] sections_;
+        sections_ = grown;
+        sectionCapacity_ = capacity;
+    }
+    Section& section = sections_[sectionCount_ + 1];
+    section.start = start;
+    section.bodyStart = bodyStart;
+    section.end = length_;
+    section.nameStart = namesLength_;
+    memcpy(names_ + namesLength_, name, nameLength * sizeof(wchar_t));
+    namesLength_ += nameLength;
+    names_[namesLength_++] = L'\0';
+    sections_[sectionCount_].end = start;
+    ++sectionCount_;
+    return true;
+}
+
+void KeptSettings::read(const wchar_t* path)
+{
+    clear();
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    LARGE_INTEGER size{};
+    BYTE* bytes = nullptr;
+    bool complete = GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= largestKeptFile;
+    if (complete) {
+        bytes = new (std::nothrow) BYTE[static_cast<size_t>(size.QuadPart) + 1];
+        size_t done = 0;
+        while (bytes != nullptr && done < static_cast<size_t>(size.QuadPart)) {
+            DWORD chunk = 0;
+            size_t left = static_cast<size_t>(size.QuadPart) - done;
+            if (!ReadFile(file, bytes + done, left > (1u << 24) ? (1u << 24) : static_cast<DWORD>(left), &chunk, nullptr)
+                || chunk == 0)
+                break;
+            done += chunk;
+        }
+        complete = bytes != nullptr && done == static_cast<size_t>(size.QuadPart);
+    }
+    CloseHandle(file);
+    fileExisted_ = true;
+    if (!complete) {
+        delete[] bytes;
+        return;
+    }
+    fingerprint_ = addToFingerprint(fingerprintStart, bytes, static_cast<size_t>(size.QuadPart));
+    text_ = decode(bytes, static_cast<size_t>(size.QuadPart), &length_);
+    delete[] bytes;
+    names_ = text_ != nullptr ? new (std::nothrow) wchar_t[length_ + 1] : nullptr;
+    sections_ = names_ != nullptr ? new (std::nothrow) Section[1] : nullptr;
+    if (sections_ == nullptr) {
+        unsigned long long fingerprint = fingerprint_;
+        clear();
+        // Nothing is kept, but a save that writes what the file holds still writes nothing.
+        fileExisted_ = true;
+        fingerprint_ = fingerprint;
+        return;
+    }
+    sectionCapacity_ = 1;
+    sections_[0] = Section{0, 0, length_, 0};
+    for (size_t at = 0; at < length_;) {
+        Line line = lineAt(text_, length_, at);
+        size_t nameStart;
+        size_t nameEnd;
+        if (isHeader(text_, line, &nameStart, &nameEnd)
+            && !addSection(line.start, line.next, text_ + nameStart, nameEnd - nameStart))
+            break;
+        at = line.next;
+    }
+}
+
+const wchar_t* KeptSettings::sectionName(unsigned section) const
+{
+    return section < sectionCount_ ? names_ + sections_[section + 1].nameStart : L"";
+}
+
+void KeptSettings::markLoaded(unsigned section, const wchar_t* owner, const wchar_t* const* keys, size_t keyCount)
+{
+    if (section >= sectionCount_)
+        return;
+    Section& loaded = sections_[section + 1];
+    loaded.loaded = true;
+    delete[] loaded.ownerName;
+    delete[] loaded.keptLines;
+    loaded.ownerName = copyOf(owner, wcslen(owner));
+    loaded.keptLines = new (std::nothrow) wchar_t[loaded.end - loaded.bodyStart + 1];
+    loaded.keptLength = 0;
+    if (loaded.keptLines == nullptr)
+        return;
+    // Every line of a key the table reads is the table's: the profile reader sees only the first, so a
+    // later one holds nothing any reader gets, and keeping it would make it the first at the next load.
+    for (size_t at = loaded.bodyStart; at < loaded.end;) {
+        Line line = lineAt(text_, loaded.end, at);
+        size_t keyStart;
+        size_t keyEnd;
+        keyOf(text_, line, &keyStart, &keyEnd);
+        bool tableKey = false;
+        for (size_t k = 0; k < keyCount && !tableKey && keyEnd > keyStart; ++k)
+            tableKey = CompareStringOrdinal(text_ + keyStart, static_cast<int>(keyEnd - keyStart), keys[k], -1, TRUE)
+                == CSTR_EQUAL;
+        if (!tableKey) {
+            memcpy(loaded.keptLines + loaded.keptLength, text_ + line.start, (line.next - line.start) * sizeof(wchar_t));
+            loaded.keptLength += line.next - line.start;
+        }
+        at = line.next;
+    }
+    loaded.keptLines[loaded.keptLength] = L'\0';
+}
+
+void KeptSettings::writeLeadingLines(SettingsWriter& writer) const
+{
+    if (sections_ != nullptr)
+        writer.writeKept(text_, sections_[0].end);
+}
+
+void KeptSettings::writeKeptLines(SettingsWriter& writer, const wchar_t* owner) const
+{
+    for (unsigned i = 1; i <= sectionCount_; ++i) {
+        const Section& section = sections_[i];
+        if (section.loaded && section.ownerName != nullptr && wcscmp(section.ownerName, owner) == 0) {
+            writer.writeKept(section.keptLines, section.keptLength);
+            return;
+        }
+    }
+}
+
+void KeptSettings::writeUnloadedSections(SettingsWriter& writer) const
+{
+    for (unsigned i = 1; i <= sectionCount_; ++i)
+        if (!sections_[i].loaded)
+            writer.writeKeptSection(text_ + sections_[i].start, sections_[i].end - sections_[i].start);
+}
+
+DWORD KeptSettings::save(const wchar_t* path, const SettingsWriter& writer)
+{
+    if (writer.failed())
+        return ERROR_NOT_ENOUGH_MEMORY;
+    unsigned long long fingerprint = settingsFingerprint(writer.text(), writer.length());
+    // A file that went missing meanwhile (or was replaced by another of a different size) is written again.
+    WIN32_FILE_ATTRIBUTE_DATA present;
+    if (fileExisted_ && fingerprint == fingerprint_ && GetFileAttributesExW(path, GetFileExInfoStandard, &present)
+        && (static_cast<unsigned long long>(present.nFileSizeHigh) << 32 | present.nFileSizeLow)
+            == 2 + writer.length() * sizeof(wchar_t))
+        return ERROR_SUCCESS;
+    DWORD error = replaceSettingsFile(path, writer.text(), writer.length());
+    if (error == ERROR_SUCCESS) {
+        fileExisted_ = true;
+        fingerprint_ = fingerprint;
+    }
+    return error;
+}
+
+void showEntriesNotShown(HWND dialog, int control, unsigned count)
+{
+    wchar_t text[textCapacity] = L"";
+    if (count > 0) {
+        // Grouped in thousands, as the user counts them: 9,950.
+        wchar_t digits[16];
+        StringCchPrintfW(digits, _countof(digits), L"%u", count);
+        wchar_t grouped[24];
+        size_t length = wcslen(digits);
+        size_t at = 0;
+        for (size_t i = 0; i < length; ++i) {
+            if (i > 0 && (length - i) % 3 == 0)
+                grouped[at++] = L',';
+            grouped[at++] = digits[i];
+        }
+        grouped[at] = L'\0';
+        StringCchPrintfW(text, _countof(text), L"The settings file holds %s more %s than shown here; %s kept.", grouped,
+            count == 1 ? L"entry" : L"entries", count == 1 ? L"it is" : L"they are");
+    }
+    SetDlgItemTextW(dialog, control, text);
+}

@@ -1,0 +1,74 @@
+// What the settings file held when it was loaded: every section and line the plug-in's tables did
+// not take (sections past the table's capacity, sections it doesn't know, keys it doesn't know),
+// kept raw to be written back unchanged after the ones the tables hold, and the file's bytes, so a
+// save that would write them again writes nothing.
+#pragma once
+
+#include "settingsFile.h"
+
+class KeptSettings {
+public:
+    KeptSettings() = default;
+    ~KeptSettings();
+    KeptSettings(const KeptSettings&) = delete;
+    KeptSettings& operator=(const KeptSettings&) = delete;
+
+    // Reads the file as the profile reader does: UTF-16 after a byte-order mark (either order),
+    // UTF-8 after its mark, otherwise the ANSI code page; a line ends at any run of CR and LF; a
+    // line whose first non-blank character is "[" and which has a "]" after it starts a section
+    // named by what lies between the "[" and the last "]", without blanks around it. Forgets what an
+    // earlier read kept. A missing or unreadable file keeps nothing.
+    void read(const wchar_t* path);
+
+    unsigned sectionCount() const { return sectionCount_; }
+    // A section's name as the profile reader lists it.
+    const wchar_t* sectionName(unsigned section) const;
+
+    // The section gave the options or one of the table's entries, now called owner: the lines of the
+    // keys (compared as the profile reader compares them) are the table's; every other line of the
+    // section is kept for the owner, and the section is no longer kept whole.
+    void markLoaded(unsigned section, const wchar_t* owner, const wchar_t* const* keys, size_t keyCount);
+
+    // Lines before the first section, for the top of the file.
+    void writeLeadingLines(SettingsWriter& writer) const;
+    // The kept lines of the section that gave the owner, to follow the keys just written for it.
+    void writeKeptLines(SettingsWriter& writer, const wchar_t* owner) const;
+    // Every section no table took, unchanged and in file order, for the end of the file.
+    void writeUnloadedSections(SettingsWriter& writer) const;
+
+    // Replaces the settings file by the writer's text unless that is what the file held when read
+    // or last saved. Answers ERROR_SUCCESS or the system's error code.
+    DWORD save(const wchar_t* path, const SettingsWriter& writer);
+
+private:
+    struct Section {
+        size_t start;     // the header line; for the leading lines, the start of the text
+        size_t bodyStart; // the line after the header
+        size_t end;
+        size_t nameStart; // into names_
+        wchar_t* ownerName = nullptr;
+        wchar_t* keptLines = nullptr; // what the tables didn't take of a loaded section
+        size_t keptLength = 0;
+        bool loaded = false;
+    };
+
+    void clear();
+    bool addSection(size_t start, size_t bodyStart, const wchar_t* name, size_t nameLength);
+
+    wchar_t* text_ = nullptr;
+    size_t length_ = 0;
+    wchar_t* names_ = nullptr; // every section name, each ended by a NUL
+    size_t namesLength_ = 0;
+    Section* sections_ = nullptr; // sections_[0] holds the lines before the first section
+    unsigned sectionCount_ = 0;
+    unsigned sectionCapacity_ = 0;
+    unsigned long long fingerprint_ = 0; // of the bytes the file held when read or last saved
+    bool fileExisted_ = false;
+};
+
+// The bytes a save would write for the text, as a fingerprint.
+unsigned long long settingsFingerprint(const wchar_t* text, size_t length);
+
+// Fills the Options dialog's note on the entries the file holds beyond those it shows; empty when
+// there are none.
+void showEntriesNotShown(HWND dialog, int control, unsigned count);

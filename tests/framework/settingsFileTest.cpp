@@ -1,0 +1,203 @@
+// Replacing the settings file: interrupted at any moment, held by another program, and the kept
+// parts of a file written back unchanged.
+#include "keptSettings.h"
+#include "settingsFile.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+std::vector<std::wstring> filesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        if (found.cFileName[0] != L'.')
+            names.push_back(found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::string utf16File(const std::wstring& text)
+{
+    std::string bytes = "\xFF\xFE";
+    bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    return bytes;
+}
+
+std::wstring savedText(const SettingsWriter& writer)
+{
+    return std::wstring(writer.text(), writer.length());
+}
+} // namespace
+
+TEST(SettingsFile, KilledSavesLeaveAWholeFileAndAtMostOneTemporaryOne)
+{
+    std::wstring folder = makeTempFolder(L"killedSaves");
+    std::wstring path = folder + L"\\Plugin.ini";
+    std::wstring saver = programFolder() + L"\\settingsSaver.exe";
+    std::mt19937 random(672);
+    unsigned kills = 0, whole = 0, mostTemporary = 0;
+    for (int round = 0; round < 200; ++round) {
+        HANDLE saving = CreateEventW(nullptr, TRUE, FALSE, L"settingsSaverStarted");
+        std::wstring commandLine = L"\"" + saver + L"\" \"" + path + L"\" settingsSaverStarted";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process = {};
+        ASSERT_TRUE(CreateProcessW(saver.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+            &startup, &process))
+            << "round " << round << ", error " << GetLastError();
+        // Killed at a random moment once it saves: during a write, a flush or a replace.
+        EXPECT_EQ(WaitForSingleObject(saving, 20000), WAIT_OBJECT_0);
+        CloseHandle(saving);
+        Sleep(random() % 40);
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        ++kills;
+        std::vector<std::wstring> names = filesIn(folder);
+        unsigned temporary = 0;
+        for (const std::wstring& name : names)
+            temporary += name != L"Plugin.ini" ? 1 : 0;
+        mostTemporary = std::max(mostTemporary, temporary);
+        EXPECT_LE(temporary, 1u) << "round " << round;
+        if (!fileExists(path))
+            continue;
+        // Either text, whole: 4,000 sections, every one with its key.
+        std::wstring first = readTextFile(path);
+        bool complete = first.size() > 2 && (first.find(L"[S3999]\r\nKey=a\r\n") != std::wstring::npos
+                                                || first.find(L"[S3999]\r\nKey=b\r\n") != std::wstring::npos);
+        EXPECT_TRUE(complete) << "round " << round << ": a torn settings file of " << first.size() << " characters";
+        whole += complete ? 1 : 0;
+    }
+    std::printf("settings saves killed: %u, whole files after them: %u, most temporary files at once: %u\n", kills,
+        whole, mostTemporary);
+    removeTree(folder);
+}
+
+TEST(SettingsFile, AHeldFileIsTriedForASecondAndKeepsItsContents)
+{
+    std::wstring folder = makeTempFolder(L"heldSettings");
+    std::wstring path = folder + L"\\Plugin.ini";
+    writeFileBytes(path, utf16File(L"[Old]\r\nKey=1\r\n"));
+    const std::wstring text = L"[New]\r\nKey=2\r\n";
+
+    // Held to the end: refused after about a second, the old file whole, no temporary file left.
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ULONGLONG start = GetTickCount64();
+    DWORD error = replaceSettingsFile(path.c_str(), text.c_str(), text.size());
+    ULONGLONG waited = GetTickCount64() - start;
+    CloseHandle(held);
+    EXPECT_TRUE(error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) << error;
+    EXPECT_GE(waited, 800u);
+    EXPECT_LE(waited, 3000u);
+    EXPECT_EQ(readFileBytes(path), utf16File(L"[Old]\r\nKey=1\r\n"));
+    EXPECT_EQ(filesIn(folder), std::vector<std::wstring>{L"Plugin.ini"});
+
+    // Let go within the second: the save goes through.
+    held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    HANDLE releaser = CreateThread(
+        nullptr, 0,
+        [](LPVOID file) -> DWORD {
+            Sleep(300);
+            CloseHandle(static_cast<HANDLE>(file));
+            return 0;
+        },
+        held, 0, nullptr);
+    EXPECT_EQ(replaceSettingsFile(path.c_str(), text.c_str(), text.size()), static_cast<DWORD>(ERROR_SUCCESS));
+    WaitForSingleObject(releaser, INFINITE);
+    CloseHandle(releaser);
+    EXPECT_EQ(readFileBytes(path), utf16File(text));
+    removeTree(folder);
+}
+
+TEST(KeptSettings, SectionsAreTheOnesTheProfileReaderLists)
+{
+    // Each file in UTF-16; the reader's list of names is the answer.
+    const wchar_t* const files[] = {
+        L"[A]\r\nk=1\r\n[B]\r\n",
+        L"lead=1\r\n  [ Spaced ]  \r\n[\tTab\t]\r\n[Open\r\n[Two]]\r\n[x]y]z\r\n",
+        L"[A]\n\n\n[B]\r\r[C]\r\n[]\r\n[ ]\r\n[\u2002Wide\u2002]\r\n[\u00A0Nbsp]\r\n",
+        L"\x1A[Ctrl]\x1A\r\n[Last]",
+        L"no sections at all\r\n= and a value\r\n",
+    };
+    std::wstring folder = makeTempFolder(L"keptSettings");
+    std::wstring path = folder + L"\\Plugin.ini";
+    for (const wchar_t* file : files) {
+        SCOPED_TRACE(narrow(file));
+        writeFileBytes(path, utf16File(file));
+        std::vector<std::wstring> listed;
+        wchar_t names[4096] = {};
+        GetPrivateProfileSectionNamesW(names, _countof(names), path.c_str());
+        for (const wchar_t* name = names; *name != L'\0'; name += wcslen(name) + 1)
+            listed.push_back(name);
+        KeptSettings kept;
+        kept.read(path.c_str());
+        std::vector<std::wstring> parsed;
+        for (unsigned i = 0; i < kept.sectionCount(); ++i)
+            if (kept.sectionName(i)[0] != L'\0')
+                parsed.push_back(kept.sectionName(i));
+        EXPECT_EQ(parsed, listed);
+    }
+    removeTree(folder);
+}
+
+TEST(KeptSettings, WhatTheTableDidNotTakeIsWrittenBackUnchanged)
+{
+    std::wstring folder = makeTempFolder(L"keptSettings");
+    std::wstring path = folder + L"\\Plugin.ini";
+    const std::wstring file = L"; leading comment\r\n[Options]\r\nFlag=1\r\nLater=x\r\n[One]\r\nMask=*.c\r\n"
+                              L"Colour=red\r\nmask=second\r\n\r\n[Two]\r\nMask=*.d\r\n[Three]\r\nAny=thing\r\n";
+    writeFileBytes(path, utf16File(file));
+    KeptSettings kept;
+    kept.read(path.c_str());
+    ASSERT_EQ(kept.sectionCount(), 4u);
+    const wchar_t* const optionKeys[] = {L"Flag"};
+    const wchar_t* const entryKeys[] = {L"Mask"};
+    kept.markLoaded(0, L"Options", optionKeys, 1);
+    kept.markLoaded(1, L"One", entryKeys, 1);
+    kept.markLoaded(2, L"Two", entryKeys, 1);
+
+    struct Case {
+        const char* what;
+        bool keepTwo;
+        const wchar_t* oneMask;
+        std::wstring saved;
+    };
+    const Case cases[] = {
+        {"as loaded, but for the repeated key only the table reads", true, L"*.c",
+            L"; leading comment\r\n[Options]\r\nFlag=1\r\nLater=x\r\n[One]\r\nMask=*.c\r\nColour=red\r\n"
+            L"[Two]\r\nMask=*.d\r\n[Three]\r\nAny=thing\r\n"},
+        {"an edited value changes only its line", true, L"*.cpp",
+            L"; leading comment\r\n[Options]\r\nFlag=1\r\nLater=x\r\n[One]\r\nMask=*.cpp\r\nColour=red\r\n"
+            L"[Two]\r\nMask=*.d\r\n[Three]\r\nAny=thing\r\n"},
+        {"a removed entry leaves the file", false, L"*.c",
+            L"; leading comment\r\n[Options]\r\nFlag=1\r\nLater=x\r\n[One]\r\nMask=*.c\r\nColour=red\r\n"
+            L"[Three]\r\nAny=thing\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsWriter writer;
+        kept.writeLeadingLines(writer);
+        writer.write(L"Options", L"Flag", L"1");
+        kept.writeKeptLines(writer, L"Options");
+        writer.write(L"One", L"Mask", c.oneMask);
+        kept.writeKeptLines(writer, L"One");
+        if (c.keepTwo) {
+            writer.write(L"Two", L"Mask", L"*.d");
+            kept.writeKeptLines(writer, L"Two");
+        }
+        kept.writeUnloadedSections(writer);
+        EXPECT_EQ(savedText(writer), c.saved);
+    }
+    removeTree(folder);
+}
