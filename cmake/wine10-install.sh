@@ -26,7 +26,7 @@ $sudo_cmd rm -rf "$root"
 $sudo_cmd debootstrap --variant=minbase trixie "$root" "$mirror" >"$root.log" 2>&1 \
     || { tail -20 "$root.log"; exit 1; }
 inside() { $sudo_cmd chroot "$root" env DEBIAN_FRONTEND=noninteractive LC_ALL=C "$@"; }
-inside apt-get install -y -qq --no-install-recommends wine wine64 libwine >>"$root.log" 2>&1 \
+inside apt-get install -y -qq --no-install-recommends wine wine64 libwine fonts-wine >>"$root.log" 2>&1 \
     || { tail -20 "$root.log"; exit 1; }
 version=$(inside dpkg-query -W -f='${Version}' libwine)
 both=(-o APT::Architectures::=amd64 -o APT::Architectures::=i386)

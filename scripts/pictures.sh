@@ -12,6 +12,9 @@ scenarios="$top/tests/realEditor/pictures"
 export WINEPREFIX="$top/build/wineprefix-x11"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export WINEDEBUG=-all
+# The project's Wine (cmake/wine10.sh), here with the X11 driver on the virtual display.
+wine() { "$top/cmake/wine10.sh" wine "$@"; }
+wineserver() { "$top/cmake/wine10.sh" wineserver "$@"; }
 
 # Sets up a fresh copy of the editor for a scenario; prints its folder.
 prepare() {
@@ -61,7 +64,7 @@ take() {
     if [ -n "${3:-}" ]; then
         sed "$3" "$savedConfig" >"$copy/config.xml"
     fi
-    timeout 120 wine "$copy/notepad++.exe" -multiInst || true
+    timeout 120 "$top/cmake/wine10.sh" wine "$copy/notepad++.exe" -multiInst || true
     wineserver -w || true
     [ -f "$savedConfig" ] || cp "$copy/config.xml" "$savedConfig"
     grep -E '^shot ' "$copy/plugins/Probe/probe.log" || true

@@ -21,6 +21,7 @@
 #                               its turn among the plug-ins (default Probe, between the two)
 #   expect log REGEX            a line of the probe's log matches (grep -E)
 #   expect nolog REGEX          no line of the probe's log matches
+#   expect count N REGEX        exactly N lines of the probe's log match
 #   expect exit CODE            the editor's exit code
 #   expect file PATH REGEX      the file below the editor's copy (UTF-16 or not) has a matching line
 #   expect appdata PATH REGEX   the same below the Wine user's application-data folder
@@ -47,6 +48,10 @@ grep -q 'toolchain-mingw-x86' "$build/CMakeCache.txt" 2>/dev/null && arch=x86
 if [ "$arch" = x86 ]; then editor="${NOTEPADPP_X86:-$repo/../shared/host/notepad++-x86}"; else editor="${NOTEPADPP_X64:-$repo/../shared/host/notepad++-x64}"; fi
 if [ ! -f "$editor/notepad++.exe" ]; then
     echo "The real-editor tests did NOT run: no $arch editor at $editor (set NOTEPADPP_${arch^^} to a portable Notepad++ folder)."
+    exit 77
+fi
+if [ "$arch" = x86 ] && ! reason=$("$repo/cmake/x86-runs.sh"); then
+    echo "The real-editor tests did NOT run for x86: $reason"
     exit 77
 fi
 for part in plugins/Wordlamp.dll plugins/Pickpath.dll tests/realEditor/Probe.dll tests/wordlampTest/hhStandin.dll tests/wordlampTest/shellRecorder.exe; do
@@ -171,6 +176,9 @@ while IFS= read -r line || [ -n "$line" ]; do
     line="${line//%EDITOR%/$winCopy}"
     case "$line" in
         "expect log "*) grep -qE -- "${line#expect log }" "$log"; report $? "log has: ${line#expect log }" ;;
+        "expect count "*)
+            rest="${line#expect count }"; count="${rest%% *}"; pattern="${rest#* }"
+            [ "$(grep -cE -- "$pattern" "$log")" = "$count" ]; report $? "log has $count lines: $pattern" ;;
         "expect nolog "*) ! grep -qE -- "${line#expect nolog }" "$log"; report $? "log lacks: ${line#expect nolog }" ;;
         "expect exit "*) [ "$exitCode" = "${line#expect exit }" ]; report $? "exit code ${line#expect exit } (was $exitCode)" ;;
         "expect file "* | "expect appdata "*)
