@@ -233,7 +233,8 @@ TEST_F(PdfViewerTest, EscEndsTheWaitForAnAcrobatThatNeverAnswersAndTheEditorRepa
     std::printf("an unanswered Acrobat given up with Esc after %llu ms (the whole schedule: 27 s); %u repaints "
                 "meanwhile\n",
         took, paints);
-    EXPECT_GE(paints, 2u) << "the editor's windows repaint during the wait";
+    // Two requests may come as one paint when a connection attempt takes long: at least one is seen.
+    EXPECT_GE(paints, 1u) << "the editor's windows repaint during the wait";
     EXPECT_LT(took, 5000u) << "Esc ends the wait";
     expectOnlyMessage(
         driver, editor.mainWindow(), L"Could not connect to Acrobat DDE server!", L"ERROR", IconKind::none);
