@@ -82,6 +82,15 @@ TEST(SettingsFile, KilledSavesLeaveAWholeFileAndAtMostOneTemporaryOne)
     removeTree(folder);
 }
 
+// Another program lets go of the file a little later (a thread function in the platform's calling
+// convention, which a lambda is not on x86).
+static DWORD WINAPI closeAfterAWhile(LPVOID file)
+{
+    Sleep(300);
+    CloseHandle(static_cast<HANDLE>(file));
+    return 0;
+}
+
 TEST(SettingsFile, AHeldFileIsTriedForASecondAndKeepsItsContents)
 {
     std::wstring folder = makeTempFolder(L"heldSettings");
@@ -105,14 +114,7 @@ TEST(SettingsFile, AHeldFileIsTriedForASecondAndKeepsItsContents)
     // Let go within the second: the save goes through.
     held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    HANDLE releaser = CreateThread(
-        nullptr, 0,
-        [](LPVOID file) -> DWORD {
-            Sleep(300);
-            CloseHandle(static_cast<HANDLE>(file));
-            return 0;
-        },
-        held, 0, nullptr);
+    HANDLE releaser = CreateThread(nullptr, 0, closeAfterAWhile, held, 0, nullptr);
     EXPECT_EQ(replaceSettingsFile(path.c_str(), text.c_str(), text.size()), static_cast<DWORD>(ERROR_SUCCESS));
     WaitForSingleObject(releaser, INFINITE);
     CloseHandle(releaser);

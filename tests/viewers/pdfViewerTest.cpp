@@ -198,6 +198,20 @@ TEST_F(PdfViewerTest, AnAcrobatThatNeverAnswersIsRetriedWithGrowingWaitsThenRepo
         driver, editor.mainWindow(), L"Could not connect to Acrobat DDE server!", L"ERROR", IconKind::none);
 }
 
+// From another thread, as the system would: the window needs repainting twice, then Esc arrives. (A
+// thread function in the platform's calling convention, which a lambda is not on x86.)
+static DWORD WINAPI repaintTwiceThenEscape(LPVOID target)
+{
+    HWND counted = static_cast<HWND>(target);
+    for (int i = 0; i < 2; ++i) {
+        Sleep(400);
+        InvalidateRect(counted, nullptr, TRUE);
+    }
+    Sleep(400);
+    PostMessageW(counted, WM_KEYDOWN, VK_ESCAPE, 0);
+    return 0;
+}
+
 TEST_F(PdfViewerTest, EscEndsTheWaitForAnAcrobatThatNeverAnswersAndTheEditorRepaintsMeanwhile)
 {
     registerAcrobat(folder + L"\\Acrobat.exe");
@@ -211,20 +225,7 @@ TEST_F(PdfViewerTest, EscEndsTheWaitForAnAcrobatThatNeverAnswersAndTheEditorRepa
     ASSERT_NE(window, nullptr);
     UpdateWindow(window);
     paints = 0;
-    // From another thread, as the system would: the window needs repainting twice, then Esc arrives.
-    HANDLE helper = CreateThread(
-        nullptr, 0,
-        [](LPVOID target) -> DWORD {
-            HWND counted = static_cast<HWND>(target);
-            for (int i = 0; i < 2; ++i) {
-                Sleep(400);
-                InvalidateRect(counted, nullptr, TRUE);
-            }
-            Sleep(400);
-            PostMessageW(counted, WM_KEYDOWN, VK_ESCAPE, 0);
-            return 0;
-        },
-        window, 0, nullptr);
+    HANDLE helper = CreateThread(nullptr, 0, repaintTwiceThenEscape, window, 0, nullptr);
     ULONGLONG start = GetTickCount64();
     showPdfHelp(pdf.c_str(), L"Widget");
     ULONGLONG took = GetTickCount64() - start;
