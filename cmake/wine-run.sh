@@ -17,4 +17,16 @@ if ! compgen -G "$root/tmp/wine-*/$server/socket" >/dev/null; then
     "$here/wine10.sh" wineserver -p10 </dev/null >/dev/null 2>&1 || true
     "$here/wine10.sh" wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
 fi
-exec "$here/wine10.sh" wine "$@"
+# The program's output goes through a file of its own: whatever it leaves running (a process it
+# started, a server) holds that file, not the caller's output, so the caller sees the program end
+# when it ends.
+output=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
+trap 'rm -f "$output"' EXIT
+"$here/wine10.sh" wine "$@" </dev/null >"$output" 2>&1 &
+program=$!
+# A time limit that ends this script ends the program too.
+trap 'kill "$program" 2>/dev/null; rm -f "$output"; exit 143' TERM INT
+status=0
+wait "$program" || status=$?
+cat "$output"
+exit "$status"
