@@ -48,16 +48,6 @@ void findProgramPluginsFolder(wchar_t* folder, size_t capacity)
 }
 } // namespace
 
-wchar_t* replaceAllNoCase(wchar_t* text, size_t capacity, const wchar_t* token, const wchar_t* value)
-{
-    if (text == nullptr || token == nullptr || value == nullptr || capacity == 0)
-        return nullptr;
-    // A replacement that would not fit is not made; the text keeps the ones that did.
-    if (text[0] != L'\0' && token[0] != L'\0' && wcsnlen(text, capacity) < capacity)
-        replaceEachNoCase(text, capacity, token, value);
-    return text;
-}
-
 const wchar_t* expandPathTemplate(const wchar_t* pathTemplate)
 {
     // One reading of the clock, so the date and the time always agree.
@@ -76,33 +66,33 @@ const wchar_t* expandPathTemplate(const wchar_t* pathTemplate)
     wchar_t value[pathCapacity];
     for (const HostToken& host : documentTokens) {
         askEditor(host.message, value, _countof(value));
-        replaceAllNoCase(working, _countof(working), host.token, value);
+        replaceEachNoCase(working, _countof(working), host.token, value);
     }
     // Only the word token spelled exactly so asks the editor for the word; then every spelling goes.
     if (StrStrW(working, L"$word$") != nullptr) {
         askEditor(NPPM_GETCURRENTWORD, value, _countof(value));
-        replaceAllNoCase(working, _countof(working), L"$word$", value);
+        replaceEachNoCase(working, _countof(working), L"$word$", value);
     }
     askEditor(NPPM_GETNPPDIRECTORY, value, _countof(value));
-    replaceAllNoCase(working, _countof(working), L"$nppdir$", value);
+    replaceEachNoCase(working, _countof(working), L"$nppdir$", value);
 
     // Always below the editor's program folder, wherever the settings file lives.
     wchar_t pluginsFolder[pathCapacity];
     findProgramPluginsFolder(pluginsFolder, _countof(pluginsFolder));
-    replaceAllNoCase(working, _countof(working), L"$pdir$", pluginsFolder);
+    replaceEachNoCase(working, _countof(working), L"$pdir$", pluginsFolder);
     wchar_t configFolder[pathCapacity];
     StringCchCopyW(configFolder, _countof(configFolder), pluginsFolder);
     PathAppendW(configFolder, L"config");
-    replaceAllNoCase(working, _countof(working), L"$cdir$", configFolder);
+    replaceEachNoCase(working, _countof(working), L"$cdir$", configFolder);
 
     value[0] = L'\0';
     DWORD length = GetCurrentDirectoryW(_countof(value), value);
     if (length == 0 || length >= _countof(value))
         value[0] = L'\0';
-    replaceAllNoCase(working, _countof(working), L"$wdir$", value);
+    replaceEachNoCase(working, _countof(working), L"$wdir$", value);
 
-    replaceAllNoCase(working, _countof(working), L"$date$", date);
-    replaceAllNoCase(working, _countof(working), L"$time$", time);
+    replaceEachNoCase(working, _countof(working), L"$date$", date);
+    replaceEachNoCase(working, _countof(working), L"$time$", time);
 
     DWORD expandedLength = ExpandEnvironmentStringsW(working, environmentScratch, _countof(environmentScratch));
     if (expandedLength == 0 || expandedLength > _countof(environmentScratch))

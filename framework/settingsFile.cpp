@@ -4,6 +4,7 @@
 #include "textBuffers.h"
 #include "userMessages.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
 #include <strsafe.h>
 
@@ -41,18 +42,6 @@ bool sameSectionName(const wchar_t* left, const wchar_t* right)
     return CompareStringOrdinal(
                leftBegin, static_cast<int>(leftLength), rightBegin, static_cast<int>(rightLength), TRUE)
         == CSTR_EQUAL;
-}
-
-bool createFolderTree(const wchar_t* folder)
-{
-    if (folder[0] == L'\0' || PathIsRootW(folder) || PathIsDirectoryW(folder))
-        return true;
-    wchar_t parent[MAX_PATH];
-    if (FAILED(StringCchCopyW(parent, _countof(parent), folder)) || !PathRemoveFileSpecW(parent))
-        return false;
-    if (wcscmp(parent, folder) != 0 && !createFolderTree(parent))
-        return false;
-    return CreateDirectoryW(folder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 SettingsWriter::~SettingsWriter()
@@ -201,8 +190,11 @@ DWORD replaceSettingsFile(const wchar_t* path, const wchar_t* text, size_t lengt
         || FAILED(StringCchCopyW(folder, _countof(folder), path)))
         return ERROR_FILENAME_EXCED_RANGE;
     PathRemoveFileSpecW(folder);
-    if (!createFolderTree(folder))
-        return GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_PATH_NOT_FOUND;
+    if (folder[0] != L'\0') {
+        int created = SHCreateDirectoryExW(nullptr, folder, nullptr);
+        if (created != ERROR_SUCCESS && created != ERROR_ALREADY_EXISTS && created != ERROR_FILE_EXISTS)
+            return static_cast<DWORD>(created);
+    }
 
     // One fixed name, overwritten by every save: a save interrupted before its replace leaves one
     // file behind, never one more each time.

@@ -47,7 +47,7 @@ private:
 // survive) in the settings file's place: written whole under one fixed temporary name beside it,
 // then moved over it, so an interruption at any moment leaves either the old or the new file and
 // at most one temporary file, which the next save overwrites. A replace refused because another
-// program holds the file is tried again for about a second. Creates the folder when missing.
+// program holds the file is tried again for about a second. Creates the missing folders above it.
 // Answers ERROR_SUCCESS or the system's error code; on failure the previous file is untouched.
 DWORD replaceSettingsFile(const wchar_t* path, const wchar_t* text, size_t length);
 
@@ -76,9 +76,6 @@ template <typename EntryTable> bool isSectionLoaded(const EntryTable& table, con
             return true;
     return false;
 }
-
-// Creates the folder and every missing folder above it.
-bool createFolderTree(const wchar_t* folder);
 
 // Reads a value into a buffer of capacity characters; a longer value is cut to fit.
 void readSetting(const wchar_t* path, const wchar_t* section, const wchar_t* key, wchar_t* buffer, size_t capacity);

@@ -22,6 +22,10 @@ bool equalIgnoringAsciiCase(const wchar_t* left, const wchar_t* right)
 
 bool replaceEachNoCase(wchar_t* text, size_t capacity, const wchar_t* token, const wchar_t* value)
 {
+    if (text == nullptr || token == nullptr || value == nullptr || wcsnlen(text, capacity) == capacity)
+        return false;
+    if (token[0] == L'\0')
+        return true;
     size_t tokenLength = wcslen(token);
     size_t valueLength = wcslen(value);
     size_t textLength = wcsnlen(text, capacity);
@@ -43,7 +47,5 @@ bool replaceEachNoCase(wchar_t* text, size_t capacity, const wchar_t* token, con
 
 wchar_t* replaceSpaces(wchar_t* text, size_t capacity, const wchar_t* replacement)
 {
-    if (text == nullptr || replacement == nullptr || capacity == 0 || wcsnlen(text, capacity) == capacity)
-        return nullptr;
     return replaceEachNoCase(text, capacity, L" ", replacement) ? text : nullptr;
 }

@@ -8,9 +8,11 @@
 // replacements that fit are kept).
 wchar_t* replaceSpaces(wchar_t* text, size_t capacity, const wchar_t* replacement);
 
-// Replaces each occurrence of a non-empty token in a text terminated within capacity, ignoring
-// case, going on after each inserted value. Stops, and answers false, at the first replacement
-// that would not fit; the ones made before stay.
+// Replaces in place each occurrence of token in text by value, ignoring case, going on after each
+// inserted value. The text buffer holds capacity characters. Stops, and answers false, at the
+// first replacement that would not fit (the ones made before stay); answers false without a
+// change when an argument is null or the text is not terminated within capacity. An empty token
+// replaces nothing.
 bool replaceEachNoCase(wchar_t* text, size_t capacity, const wchar_t* token, const wchar_t* value);
 
 // Compares whole texts, the letters A to Z without regard to case and every other character exactly.

@@ -4,8 +4,8 @@
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH)
-        onLibraryAttach(module);
+        pickpath::onLibraryAttach(module);
     else if (reason == DLL_PROCESS_DETACH)
-        onLibraryDetach(reserved != nullptr);
+        pickpath::onLibraryDetach(reserved != nullptr);
     return TRUE;
 }

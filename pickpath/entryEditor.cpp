@@ -12,6 +12,8 @@
 
 #include <strsafe.h>
 
+namespace pickpath {
+
 namespace {
 // Each folder of a full list may grow when expanded; the expanded list is shown whole.
 constexpr size_t expandedListCapacity = 8192;
@@ -157,3 +159,5 @@ bool editEntry(HWND owner, SearchEntryDialog& options, int editedSlot)
                reinterpret_cast<LPARAM>(&context))
         == IDOK;
 }
+
+} // namespace pickpath

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cwchar>
 
+namespace pickpath {
+
 namespace {
 // An extension list of 260 characters holds at most this many items.
 constexpr size_t maxExtensions = pathCapacity / 2 + 1;
@@ -280,3 +282,5 @@ void openCurrentSelection()
     int entry = findSearchEntry(fileName);
     buildSearchLists(entry >= 0 ? &searchEntryTable.Entries[entry] : nullptr);
 }
+
+} // namespace pickpath

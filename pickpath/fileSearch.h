@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+namespace pickpath {
+
 // The command callback; nothing happens when nothing is found.
 void openCurrentSelection();
 
@@ -29,3 +31,5 @@ enum class TreeSearch { fromListings, askingForEachName };
 // A file found is handed to the editor. A long search shows its progress and stops on Esc.
 SearchResult searchAndOpen(const wchar_t* folderList, const wchar_t* extensionList, const wchar_t* name,
     SearchProgress& progress, TreeSearch treeSearch = TreeSearch::fromListings);
+
+} // namespace pickpath

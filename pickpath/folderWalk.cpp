@@ -7,6 +7,8 @@
 #include <cstring>
 #include <cwchar>
 
+namespace pickpath {
+
 namespace {
 // Large enough that most folders are listed in one request.
 constexpr DWORD listingBufferSize = 64 * 1024;
@@ -397,3 +399,5 @@ bool walkTree(const wchar_t* root, const wchar_t* const* tries, size_t tryCount,
     Walk walk(tries, tryCount, visitor);
     return walk.run(root);
 }
+
+} // namespace pickpath

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+namespace pickpath {
+
 // What one folder's listing says of a name tried there.
 enum class Listed {
     absent,
@@ -37,3 +39,5 @@ bool walkTree(const wchar_t* root, const wchar_t* const* tries, size_t tryCount,
 // Whether a listing answers for name as the file system would when the name is looked up in a
 // folder: no path, drive or wildcard in it, no trailing dot or blank, nothing like a short name.
 bool listingAnswersFor(const wchar_t* name);
+
+} // namespace pickpath

@@ -9,6 +9,8 @@
 #include <new>
 #include <strsafe.h>
 
+namespace pickpath {
+
 namespace {
 class OptionsDialog final : public SearchEntryDialog {
 public:
@@ -53,3 +55,5 @@ const wchar_t* formatEntryRow(const SearchEntry& entry)
     StringCchPrintfW(row, _countof(row), L"%s (%s) => %s (%s)", entry.Name, entry.Mask, entry.Path, entry.Ext);
     return row;
 }
+
+} // namespace pickpath

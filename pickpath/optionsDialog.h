@@ -4,6 +4,8 @@
 #include "entryListDialog.h"
 #include "pickpathState.h"
 
+namespace pickpath {
+
 // The Options dialog's state: WorkingTable, its copy of searchEntryTable, and EditRecord, the entry
 // the entry editor shows.
 using SearchEntryDialog = EntryTableDialog<SearchEntryTable>;
@@ -17,3 +19,5 @@ bool editEntry(HWND owner, SearchEntryDialog& options, int editedSlot);
 
 // "Name (Mask) => Path (Ext)", in a buffer that the next row overwrites.
 const wchar_t* formatEntryRow(const SearchEntry& entry);
+
+} // namespace pickpath

@@ -14,6 +14,8 @@
 
 #include <new>
 
+namespace pickpath {
+
 FuncItem funcItems[pickpathCommandCount];
 
 namespace {
@@ -87,6 +89,10 @@ void onLibraryDetach(bool)
     saveSettings(SaveMode::silently);
     releaseToolbarImages(ToolbarButtonImages);
 }
+
+} // namespace pickpath
+
+using namespace pickpath;
 
 extern "C" FuncItem* getFuncsArray(int* count)
 {

@@ -3,6 +3,8 @@
 
 #include "hostInterface.h"
 
+namespace pickpath {
+
 constexpr int pickpathCommandCount = 5;
 constexpr int openCommandIndex = 0;
 constexpr int optionsCommandIndex = 2;
@@ -20,3 +22,5 @@ bool onEditorMessage(UINT message, WPARAM wParam, LPARAM lParam);
 // Called from the library's entry point; the test programs call them to stand in for it.
 void onLibraryAttach(HINSTANCE module);
 void onLibraryDetach(bool processEnding);
+
+} // namespace pickpath

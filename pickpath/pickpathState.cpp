@@ -1,6 +1,10 @@
 #include "pickpathState.h"
 
+namespace pickpath {
+
 SearchEntryTable searchEntryTable;
 PickpathOptions pickpathOptions;
 
 ToolbarImages ToolbarButtonImages = {};
+
+} // namespace pickpath

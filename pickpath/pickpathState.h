@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+namespace pickpath {
+
 constexpr unsigned MaxSearchEntries = 50;
 // A search entry's folder list, and the search path the folders are tried along.
 constexpr size_t folderListCapacity = 2600;
@@ -36,3 +38,5 @@ extern PickpathOptions pickpathOptions;
 
 // The binding to the editor, kept for the life of the library.
 extern ToolbarImages ToolbarButtonImages; // the toolbar button's pictures, made at the first request and kept
+
+} // namespace pickpath

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <strsafe.h>
 
+namespace pickpath {
+
 namespace {
 // How often the walk looks up from its work: often enough to feel immediate, rarely enough to
 // cost nothing.
@@ -108,3 +110,5 @@ void SearchProgress::showNote(const wchar_t* format)
     StringCchPrintfW(note, _countof(note), format, count);
     SendMessageW(editor_, NPPM_SETSTATUSBAR, 0, reinterpret_cast<LPARAM>(note));
 }
+
+} // namespace pickpath

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace pickpath {
+
 class SearchProgress {
 public:
     // Searches that end within noticeDelay milliseconds change nothing on screen.
@@ -36,3 +38,5 @@ private:
 
 // n with its thousands grouped by ",".
 void formatCount(size_t n, wchar_t* buffer, size_t capacity);
+
+} // namespace pickpath

@@ -7,6 +7,8 @@
 
 #include <strsafe.h>
 
+namespace pickpath {
+
 namespace {
 const wchar_t optionsSection[] = L"Options";
 
@@ -100,3 +102,5 @@ unsigned settingsEntriesNotShown()
 {
     return entriesNotShown;
 }
+
+} // namespace pickpath

@@ -6,6 +6,8 @@
 
 #include <htmlhelp.h>
 
+namespace wordlamp {
+
 namespace {
 using HtmlHelpFunction = HWND(WINAPI*)(HWND owner, const wchar_t* file, UINT command, DWORD_PTR data);
 
@@ -80,3 +82,5 @@ void showChmHelp(const wchar_t* location, const wchar_t* word)
     // The word belongs to the caller; the record must not keep pointing at it.
     keywordLink.pszKeywords = L"";
 }
+
+} // namespace wordlamp

@@ -13,6 +13,8 @@
 #include <commdlg.h>
 #include <strsafe.h>
 
+namespace wordlamp {
+
 namespace {
 // What the editor works on: the Options dialog's state and the slot of the entry being edited.
 struct EditorContext {
@@ -177,3 +179,5 @@ bool editEntry(HWND owner, HelpEntryDialog& options, int editedSlot)
                reinterpret_cast<LPARAM>(&context))
         == IDOK;
 }
+
+} // namespace wordlamp

@@ -3,6 +3,8 @@
 
 #include <shlwapi.h>
 
+namespace wordlamp {
+
 bool helpFileExists(const wchar_t* location)
 {
     if (PathFileExistsW(location))
@@ -10,3 +12,5 @@ bool helpFileExists(const wchar_t* location)
     showInformation(L"The specified help file does not exist!");
     return false;
 }
+
+} // namespace wordlamp

@@ -13,6 +13,8 @@
 #include <shlwapi.h>
 #include <strsafe.h>
 
+namespace wordlamp {
+
 void lookupHelp()
 {
     wchar_t fileName[pathCapacity];
@@ -67,3 +69,5 @@ void openHelp(const wchar_t* location, const wchar_t* word)
     else
         shellOpenHelp(location, word);
 }
+
+} // namespace wordlamp

@@ -7,6 +7,8 @@
 
 #include <strsafe.h>
 
+namespace wordlamp {
+
 namespace {
 const wchar_t optionsSection[] = L"Options";
 
@@ -132,3 +134,5 @@ unsigned settingsEntriesNotShown()
 {
     return entriesNotShown;
 }
+
+} // namespace wordlamp

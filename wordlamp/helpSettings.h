@@ -4,6 +4,8 @@
 #include "settingsFile.h"
 #include "wordlampState.h"
 
+namespace wordlamp {
+
 // Sets every option and appends the file's entries to helpEntryTable; called once at attach.
 void loadSettings();
 // Replaces the settings file with the current options and entries, followed by every section and
@@ -12,3 +14,5 @@ void loadSettings();
 void saveSettings(SaveMode mode);
 // How many of the file's sections were left out of the table because it was full; they are kept.
 unsigned settingsEntriesNotShown();
+
+} // namespace wordlamp

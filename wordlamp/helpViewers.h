@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace wordlamp {
+
 void showChmHelp(const wchar_t* location, const wchar_t* word);
 void showWinHelp(const wchar_t* location, const wchar_t* word);
 void shellOpenHelp(const wchar_t* location, const wchar_t* parameters);
@@ -12,3 +14,5 @@ void reportShellExecuteError(intptr_t code);
 // Shows "The specified help file does not exist!" and answers false when location is no existing
 // file; the file-based viewers check this before anything else.
 bool helpFileExists(const wchar_t* location);
+
+} // namespace wordlamp

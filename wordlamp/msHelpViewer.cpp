@@ -9,6 +9,8 @@
 #include <shlwapi.h>
 #include <strsafe.h>
 
+namespace wordlamp {
+
 namespace {
 // Document Explorer's Help automation interface is dual, so its methods are reached by name
 // through IDispatch.
@@ -146,3 +148,5 @@ void releaseMsHelpClient(bool processEnding)
         MsHelpClient.object->Release();
     MsHelpClient = {nullptr, false};
 }
+
+} // namespace wordlamp

@@ -10,6 +10,8 @@
 #include <new>
 #include <strsafe.h>
 
+namespace wordlamp {
+
 namespace {
 // The radio buttons in the order of the modes they stand for.
 const int menuModeButtons[] = {IDC_MENU_DONT_SHOW, IDC_MENU_PLUGIN, IDC_MENU_HELP, IDC_MENU_CONTEXT};
@@ -89,3 +91,5 @@ const wchar_t* formatEntryRow(const HelpEntry& entry)
     StringCchPrintfW(row, _countof(row), L"%s (%s) => %s", entry.Name, entry.Mask, entry.File);
     return row;
 }
+
+} // namespace wordlamp

@@ -4,6 +4,8 @@
 #include "entryListDialog.h"
 #include "wordlampState.h"
 
+namespace wordlamp {
+
 // The Options dialog's state: WorkingTable, its copy of helpEntryTable, and EditRecord, the entry
 // the entry editor shows.
 using HelpEntryDialog = EntryTableDialog<HelpEntryTable>;
@@ -17,3 +19,5 @@ bool editEntry(HWND owner, HelpEntryDialog& options, int editedSlot);
 
 // "Name (Mask) => File", in a buffer that the next row overwrites.
 const wchar_t* formatEntryRow(const HelpEntry& entry);
+
+} // namespace wordlamp

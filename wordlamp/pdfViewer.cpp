@@ -8,6 +8,8 @@
 #include <new>
 #include <strsafe.h>
 
+namespace wordlamp {
+
 namespace {
 const wchar_t acrobatKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Acrobat.exe";
 const wchar_t readerKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe";
@@ -193,3 +195,5 @@ void showPdfHelp(const wchar_t* location, const wchar_t* word)
     else
         shellOpenHelp(location, L"");
 }
+
+} // namespace wordlamp

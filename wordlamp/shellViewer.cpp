@@ -7,6 +7,8 @@
 #include <shellapi.h>
 #include <strsafe.h>
 
+namespace wordlamp {
+
 namespace {
 struct ShellError {
     int code;
@@ -57,3 +59,5 @@ void reportShellExecuteError(intptr_t code)
     }
     showMessage(text, getName(), MB_OK | MB_ICONERROR);
 }
+
+} // namespace wordlamp

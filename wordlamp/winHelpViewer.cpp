@@ -2,6 +2,8 @@
 #include "helpViewers.h"
 #include "pluginHost.h"
 
+namespace wordlamp {
+
 void showWinHelp(const wchar_t* location, const wchar_t* word)
 {
     if (!helpFileExists(location))
@@ -12,3 +14,5 @@ void showWinHelp(const wchar_t* location, const wchar_t* word)
     else
         WinHelpW(nppData._nppHandle, location, HELP_CONTENTS, 0);
 }
+
+} // namespace wordlamp

@@ -13,6 +13,8 @@
 
 #include <initializer_list>
 
+namespace wordlamp {
+
 namespace {
 constexpr int menuIconSize = 16;
 const wchar_t entriesPopupCaption[] = L"Wordlamp >>";
@@ -218,3 +220,5 @@ bool onEditorMessage(UINT message, WPARAM wParam, LPARAM)
     }
     return false;
 }
+
+} // namespace wordlamp

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace wordlamp {
+
 // Makes HelpBitmap, OptionsBitmap and AboutBitmap from the icon resources; once, at attach.
 void makeMenuBitmaps(HINSTANCE module);
 // Deletes them again; at detach, so that loading and unloading the library leaves none behind.
@@ -18,3 +20,5 @@ void setPluginMenuIcons();
 // Wordlamp's share of the editor's main window: runs the entry commands and adds Wordlamp's items
 // to the editing view's context menu.
 bool onEditorMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+} // namespace wordlamp

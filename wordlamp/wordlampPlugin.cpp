@@ -15,6 +15,8 @@
 
 #include <new>
 
+namespace wordlamp {
+
 FuncItem funcItems[wordlampCommandCount];
 
 namespace {
@@ -51,6 +53,10 @@ void onLibraryDetach(bool processEnding)
     releaseToolbarImages(ToolbarButtonImages);
     releaseMenuBitmaps();
 }
+
+} // namespace wordlamp
+
+using namespace wordlamp;
 
 extern "C" FuncItem* getFuncsArray(int* count)
 {

@@ -3,6 +3,8 @@
 
 #include "hostInterface.h"
 
+namespace wordlamp {
+
 constexpr int wordlampCommandCount = 5;
 constexpr int helpCommandIndex = 0;
 constexpr int optionsCommandIndex = 2;
@@ -13,3 +15,5 @@ extern FuncItem funcItems[wordlampCommandCount];
 // Called from the library's entry point; the test programs call them to stand in for it.
 void onLibraryAttach(HINSTANCE module);
 void onLibraryDetach(bool processEnding);
+
+} // namespace wordlamp

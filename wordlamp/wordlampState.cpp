@@ -1,5 +1,7 @@
 #include "wordlampState.h"
 
+namespace wordlamp {
+
 HelpEntryTable helpEntryTable;
 HelpOptions helpOptions;
 
@@ -8,3 +10,5 @@ HBITMAP HelpBitmap = nullptr;
 HBITMAP OptionsBitmap = nullptr;
 HBITMAP AboutBitmap = nullptr;
 ToolbarImages ToolbarButtonImages = {};
+
+} // namespace wordlamp

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+namespace wordlamp {
+
 constexpr unsigned MaxHelpEntries = 50;
 
 struct HelpEntry {
@@ -54,3 +56,5 @@ extern HBITMAP HelpBitmap;        // life buoy: the "Help" command, the entries,
 extern HBITMAP OptionsBitmap;     // wrench: "Options..."
 extern HBITMAP AboutBitmap;       // information sign: "About"
 extern ToolbarImages ToolbarButtonImages; // sent with the toolbar button, so it must outlive the request
+
+} // namespace wordlamp

@@ -122,6 +122,23 @@ TEST(SettingsFile, AHeldFileIsTriedForASecondAndKeepsItsContents)
     removeTree(folder);
 }
 
+TEST(SettingsFile, MissingFoldersAreCreatedAndAFileInTheirPlaceFailsTheSave)
+{
+    std::wstring folder = makeTempFolder(L"settingsFolders");
+    const std::wstring text = L"[New]\r\nKey=2\r\n";
+    const std::wstring nested = folder + L"\\one\\two\\Plugin.ini";
+    EXPECT_EQ(replaceSettingsFile(nested.c_str(), text.c_str(), text.size()), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(readFileBytes(nested), utf16File(text));
+    // The folders are there now; saving again goes through as well.
+    EXPECT_EQ(replaceSettingsFile(nested.c_str(), text.c_str(), text.size()), static_cast<DWORD>(ERROR_SUCCESS));
+
+    writeFileBytes(folder + L"\\blocked", "not a folder");
+    const std::wstring blocked = folder + L"\\blocked\\Plugin.ini";
+    EXPECT_NE(replaceSettingsFile(blocked.c_str(), text.c_str(), text.size()), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(readFileBytes(folder + L"\\blocked"), "not a folder");
+    removeTree(folder);
+}
+
 TEST(KeptSettings, SectionsAreTheOnesTheProfileReaderLists)
 {
     // Each file in UTF-16; the reader's list of names is the answer.

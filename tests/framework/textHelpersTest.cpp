@@ -1,4 +1,4 @@
-// Space replacement within fixed buffers.
+// Token and space replacement within fixed buffers.
 #include "testSupport.h"
 #include "textHelpers.h"
 
@@ -37,4 +37,44 @@ TEST(ReplaceSpaces, ReplacesEverySpaceWhileItFits)
     EXPECT_EQ(replaceSpaces(nullptr, 8, L""), nullptr);
     EXPECT_EQ(replaceSpaces(text, _countof(text), nullptr), nullptr);
     EXPECT_STREQ(text, L"a b");
+}
+
+TEST(ReplaceEachNoCase, ReplacesEveryOccurrenceWhileItFits)
+{
+    constexpr size_t guardCount = 4;
+    struct Case {
+        const wchar_t* text;
+        size_t capacity;
+        const wchar_t* token;
+        const wchar_t* value;
+        const wchar_t* expected;
+        bool fits;
+    };
+    const Case cases[] = {
+        {L"$DIR$\\x\\$dir$", 64, L"$dir$", L"C:\\d", L"C:\\d\\x\\C:\\d", true},
+        {L"a$x$b$X$c", 64, L"$x$", L"", L"abc", true},
+        {L"$dir$;$Dir$", 64, L"$dir$", L"[$DIR$]", L"[$DIR$];[$DIR$]", true},
+        {L"$x$$x$", 9, L"$x$", L"abcd", L"abcdabcd", true},
+        {L"$x$$x$", 8, L"$x$", L"abcd", L"abcd$x$", false},     // the second would need nine characters
+        {L"ab$x$c", 10, L"$x$", L"123456", L"ab123456c", true}, // nine characters and the terminator
+        {L"ab$x$cd", 10, L"$x$", L"123456", L"ab$x$cd", false},
+        {L"$x$", 64, L"", L"v", L"$x$", true},
+        {L"", 64, L"$x$", L"v", L"", true},
+    };
+    for (const Case& c : cases) {
+        wchar_t buffer[64 + guardCount];
+        wmemset(buffer, L'#', _countof(buffer));
+        wcscpy(buffer, c.text);
+        EXPECT_EQ(replaceEachNoCase(buffer, c.capacity, c.token, c.value), c.fits) << narrow(c.text);
+        EXPECT_STREQ(buffer, c.expected);
+        for (size_t i = c.capacity; i < c.capacity + guardCount; ++i)
+            EXPECT_EQ(buffer[i], L'#') << "written past the buffer: " << narrow(c.expected);
+    }
+    wchar_t text[] = L"$x$";
+    EXPECT_FALSE(replaceEachNoCase(nullptr, 8, L"$x$", L"v"));
+    EXPECT_FALSE(replaceEachNoCase(text, _countof(text), nullptr, L"v"));
+    EXPECT_FALSE(replaceEachNoCase(text, _countof(text), L"$x$", nullptr));
+    EXPECT_FALSE(replaceEachNoCase(text, 0, L"$x$", L"v"));
+    EXPECT_FALSE(replaceEachNoCase(text, _countof(text) - 1, L"$x$", L"v")); // not terminated within it
+    EXPECT_STREQ(text, L"$x$");
 }

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <random>
 
+using namespace pickpath;
+
 namespace {
 // Files and folders a generated tree draws from; "/" marks a folder.
 const wchar_t* const pool[] = {L"util", L"util.h", L"Util.H", L"UTIL.C", L"util.c", L"util.txt", L"util.txt.h",

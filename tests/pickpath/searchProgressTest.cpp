@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pickpath;
+
 namespace {
 // The library's code linked in, talking to a stand-in editor.
 struct SearchInEditor {

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <objbase.h>
 
+using namespace wordlamp;
+
 namespace {
 const wchar_t standinClass[] = L"{6F1D2C3A-5B7E-4C19-9A2D-3E4F5A6B7C8D}";
 const wchar_t* const fallbackClasses[] = {

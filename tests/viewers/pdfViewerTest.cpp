@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+using namespace wordlamp;
+
 namespace {
 const std::wstring appPaths = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 const wchar_t acrobatRunning[] = L"WordlampAcrobatStandinRunning";

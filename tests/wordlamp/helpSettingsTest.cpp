@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace wordlamp;
+
 namespace {
 // Loads and unloads Wordlamp.dll over the given settings and answers the file it left behind.
 std::wstring roundTrip(const std::wstring& settings, bool ansi)

@@ -14,6 +14,8 @@
 #include <set>
 #include <htmlhelp.h>
 
+using namespace wordlamp;
+
 namespace {
 std::wstring oneEntry(const std::wstring& mask, const std::wstring& file, int stayOnTop = 0)
 {

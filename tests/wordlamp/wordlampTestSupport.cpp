@@ -33,6 +33,27 @@ std::wstring widen(const char* text)
 }
 
 WinHelpStandin* activeWinHelp = nullptr;
+
+std::wstring menuItemText(HMENU menu, int position)
+{
+    wchar_t caption[256] = L"";
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+    info.dwTypeData = caption;
+    info.cch = _countof(caption);
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info))
+        return L"?";
+    if (info.fType & MFT_SEPARATOR)
+        return L"-";
+    if (info.hSubMenu != nullptr) {
+        std::wstring items;
+        for (const std::wstring& item : describeMenu(info.hSubMenu))
+            items += (items.empty() ? L"" : L",") + item;
+        return std::wstring(caption) + L"[" + items + L"]";
+    }
+    return std::wstring(caption) + L"#" + std::to_wstring(info.wID);
+}
 } // namespace
 
 const wchar_t htmlHelpServerKey[] = L"Software\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
@@ -82,11 +103,102 @@ std::wstring joinLines(const std::vector<std::wstring>& lines)
     return text;
 }
 
-WordlampInEditor::WordlampInEditor(const std::wstring& settings)
+WordlampInEditor::WordlampInEditor(const std::wstring& settings, EditorLook look)
 {
     writeSettings(settings);
+    editor.document.look = look;
     loaded = editor.loadPlugin(pluginPath(L"Wordlamp.dll")).empty();
 }
+
+WordlampInEditor::WordlampInEditor(const SettingsText& settings, EditorLook look)
+    : WordlampInEditor(settings.text(), look)
+{
+}
+
+std::wstring SettingsText::text() const
+{
+    std::wstring result = optionsSection(stayOnTop, helpMenuMode, helpMenuSearchWord, showToolBarButton,
+        showContextMenuEntry, showContextMenuEntryOnTop, showMenuIcons);
+    for (const EntryText& entry : entries)
+        result += L"[" + entry.name + L"]\nMask=" + entry.mask + L"\nFile=" + entry.file + L"\nShow="
+            + std::to_wstring(entry.show) + L"\n";
+    return result;
+}
+
+std::vector<EntryText> threeEntries()
+{
+    return {
+        {L"C", L"*.c;*.h", L"c:\\help\\c.chm", 1},
+        {L"Text", L"*.txt", L"$nppdir$\\text.hlp", 0},
+        {L"CSS", L"*.css", L"c:\\help\\css.chm", 1},
+    };
+}
+
+std::vector<EntryText> numberedEntries(int count)
+{
+    std::vector<EntryText> entries;
+    for (int i = 0; i < count; ++i)
+        entries.push_back({L"Entry" + std::to_wstring(i), L"*.e" + std::to_wstring(i), L"e.chm", 1});
+    return entries;
+}
+
+void writeSettings(const SettingsText& settings)
+{
+    writeSettings(settings.text());
+}
+
+std::wstring savedSettings()
+{
+    return joinLines(settingsLines());
+}
+
+std::wstring expectedSettings(const SettingsText& settings)
+{
+    std::vector<std::wstring> lines;
+    for (const std::wstring& line : splitLines(settings.text()))
+        if (!line.empty())
+            lines.push_back(line);
+    return joinLines(lines);
+}
+
+HMENU ownMenuOf(const StandinEditor& editor)
+{
+    HMENU plugins = editor.pluginsMenu();
+    for (int position = 0; position < GetMenuItemCount(plugins); ++position) {
+        wchar_t caption[256] = L"";
+        GetMenuStringW(plugins, static_cast<UINT>(position), caption, _countof(caption), MF_BYPOSITION);
+        if (std::wstring(caption) == L"Wordlamp")
+            return GetSubMenu(plugins, position);
+    }
+    return nullptr;
+}
+
+std::vector<std::wstring> describeMenu(HMENU menu)
+{
+    std::vector<std::wstring> items;
+    for (int position = 0; position < GetMenuItemCount(menu); ++position)
+        items.push_back(menuItemText(menu, position));
+    return items;
+}
+
+std::vector<std::wstring> menuTail(HMENU menu, int from)
+{
+    std::vector<std::wstring> items = describeMenu(menu);
+    if (from >= static_cast<int>(items.size()))
+        return {};
+    return std::vector<std::wstring>(items.begin() + from, items.end());
+}
+
+HBITMAP itemBitmap(HMENU menu, UINT item, bool byPosition)
+{
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_BITMAP;
+    if (!GetMenuItemInfoW(menu, item, byPosition, &info))
+        return nullptr;
+    return info.hbmpItem;
+}
+
 
 HtmlHelpStandin::HtmlHelpStandin(const wchar_t* library)
 {

@@ -1,6 +1,8 @@
 // Wordlamp on editors old and new: the toolbar button's faces, and its two dialogs themed by the
 // editor at their start and at every switch of the mode.
-#include "uiTestSupport.h"
+#include "dialogDriver.h"
+#include "resource.h"
+#include "wordlampTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,9 @@
 // Wordlamp's Options dialog and entry editor, driven by control id inside the real library: rows,
 // button states, every action, OK and Cancel, the refused names, the entry limit, and the editor's
 // "...", "Expand", "Test" and "Help".
-#include "uiTestSupport.h"
+#include "dialogDriver.h"
+#include "resource.h"
+#include "wordlampTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,8 @@
 // Wordlamp's binding to the editor through the real library: help-menu entries in every mode, the
 // context menu, entry commands, the toolbar button, the menu icons and the subclassed main window.
-#include "uiTestSupport.h"
+#include "dialogDriver.h"
+#include "resource.h"
+#include "wordlampTestSupport.h"
 
 #include <gtest/gtest.h>
 
