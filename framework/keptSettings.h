@@ -5,6 +5,7 @@
 #pragma once
 
 #include "settingsFile.h"
+#include "textHelpers.h"
 
 class KeptSettings {
 public:
@@ -72,3 +73,45 @@ unsigned long long settingsFingerprint(const wchar_t* text, size_t length);
 // Fills the Options dialog's note on the entries the file holds beyond those it shows; empty when
 // there are none.
 void showEntriesNotShown(HWND dialog, int control, unsigned count);
+
+// Reads the file into kept and takes its sections, in file order, as the options and the entries
+// of a table: the first section named optionsSection is the options' (its optionKeys' keys are
+// theirs, any other line is kept); every other named section not already in the table becomes the
+// next entry through readEntry(path, name, entry), which reads it under its full name, while the
+// table has room. Later sections of a name already taken, and the sections past the table's
+// capacity, stay in the file as they are. Answers how many entries the file holds beyond capacity.
+template <typename EntryTable, typename OptionKey, size_t optionCount, size_t entryKeyCount, typename ReadEntry>
+unsigned takeSettingsSections(KeptSettings& kept, const wchar_t* path, EntryTable& table,
+    const wchar_t* optionsSection, const OptionKey (&optionKeys)[optionCount],
+    const wchar_t* const (&entryKeys)[entryKeyCount], ReadEntry readEntry)
+{
+    constexpr unsigned capacity = sizeof(table.Entries) / sizeof(table.Entries[0]);
+    const wchar_t* optionKeyNames[optionCount];
+    for (size_t i = 0; i < optionCount; ++i)
+        optionKeyNames[i] = optionKeys[i].key;
+    kept.read(path);
+    unsigned notShown = 0;
+    bool optionsRead = false;
+    for (unsigned section = 0; section < kept.sectionCount(); ++section) {
+        const wchar_t* name = kept.sectionName(section);
+        // The profile functions read the first section of a name; any later one is kept as it is.
+        if (equalIgnoringAsciiCase(name, optionsSection)) {
+            if (!optionsRead)
+                kept.markLoaded(section, optionsSection, optionKeyNames, optionCount);
+            optionsRead = true;
+            continue;
+        }
+        if (name[0] == L'\0' || isSectionLoaded(table, name))
+            continue;
+        // Sections beyond the table's capacity stay in the file, unseen.
+        if (table.Count >= capacity) {
+            ++notShown;
+            continue;
+        }
+        auto& entry = table.Entries[table.Count];
+        readEntry(path, name, entry);
+        kept.markLoaded(section, entry.Name, entryKeys, entryKeyCount);
+        ++table.Count;
+    }
+    return notShown;
+}

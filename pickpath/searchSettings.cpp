@@ -47,34 +47,8 @@ void loadSettings()
     for (const OptionKey& option : optionKeys)
         pickpathOptions.*option.field = static_cast<int>(GetPrivateProfileIntW(optionsSection, option.key, 0, path));
 
-    keptSettings.read(path);
-    entriesNotShown = 0;
-    bool optionsRead = false;
-    for (unsigned section = 0; section < keptSettings.sectionCount(); ++section) {
-        const wchar_t* name = keptSettings.sectionName(section);
-        // The profile functions read the first section of a name; any later one is kept as it is.
-        if (equalIgnoringAsciiCase(name, optionsSection)) {
-            if (!optionsRead) {
-                const wchar_t* keys[_countof(optionKeys)];
-                for (size_t i = 0; i < _countof(optionKeys); ++i)
-                    keys[i] = optionKeys[i].key;
-                keptSettings.markLoaded(section, optionsSection, keys, _countof(keys));
-                optionsRead = true;
-            }
-            continue;
-        }
-        if (name[0] == L'\0' || isSectionLoaded(searchEntryTable, name))
-            continue;
-        // Sections beyond the table's capacity stay in the file, unseen.
-        if (searchEntryTable.Count >= MaxSearchEntries) {
-            ++entriesNotShown;
-            continue;
-        }
-        SearchEntry& entry = searchEntryTable.Entries[searchEntryTable.Count];
-        readEntry(path, name, entry);
-        keptSettings.markLoaded(section, entry.Name, entryKeys, _countof(entryKeys));
-        ++searchEntryTable.Count;
-    }
+    entriesNotShown
+        = takeSettingsSections(keptSettings, path, searchEntryTable, optionsSection, optionKeys, entryKeys, readEntry);
 }
 
 void saveSettings(SaveMode mode)

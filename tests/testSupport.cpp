@@ -1,5 +1,11 @@
 #include "testSupport.h"
 
+#include "dialogDriver.h"
+#include "entryListIds.h"
+#include "standinEditor.h"
+
+#include <gtest/gtest.h>
+
 #include <shlwapi.h>
 
 std::wstring pluginFolder()
@@ -239,4 +245,32 @@ ImageShape shapeOfIcon(HICON icon)
     if (info.hbmMask != nullptr)
         DeleteObject(info.hbmMask);
     return shape;
+}
+
+void withOptionsAndEntryEditorOpen(
+    const std::function<void()>& openOptions, const std::function<void(HWND options, HWND editor)>& whileOpen)
+{
+    DialogDriver driver;
+    HWND options = nullptr;
+    driver.then([&](HWND dialog) {
+        options = dialog;
+        DialogDriver::click(dialog, IDC_ADD);
+        DialogDriver::click(dialog, IDCANCEL);
+    });
+    driver.then([&](HWND editor) {
+        whileOpen(options, editor);
+        DialogDriver::click(editor, IDCANCEL);
+    });
+    openOptions();
+    EXPECT_EQ(driver.pending(), 0u);
+    EXPECT_TRUE(driver.unexpectedDialogs.empty());
+}
+
+std::map<HWND, int> themingsWith(const StandinEditor& editor, WPARAM flags)
+{
+    std::map<HWND, int> counts;
+    for (const ThemeRequest& request : editor.themeRequests)
+        if (request.flags == flags)
+            ++counts[request.dialog];
+    return counts;
 }

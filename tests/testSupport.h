@@ -3,8 +3,12 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
+
+class StandinEditor;
 
 // The folder of the built plug-in libraries of the test program's own architecture.
 std::wstring pluginFolder();
@@ -59,3 +63,11 @@ private:
     DWORD type_ = REG_SZ;
     std::vector<BYTE> saved_;
 };
+
+// Opens an Options dialog with openOptions and from it a new entry's editor ("Add..."); whileOpen
+// runs with both on the screen, then both are cancelled.
+void withOptionsAndEntryEditorOpen(
+    const std::function<void()>& openOptions, const std::function<void(HWND options, HWND editor)>& whileOpen);
+
+// How often the editor was asked to theme each dialog with the flags.
+std::map<HWND, int> themingsWith(const StandinEditor& editor, WPARAM flags);

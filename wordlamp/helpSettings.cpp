@@ -71,34 +71,8 @@ void loadSettings()
         helpOptions.*option.field
             = static_cast<int>(GetPrivateProfileIntW(optionsSection, option.key, option.whenMissing, path));
 
-    keptSettings.read(path);
-    entriesNotShown = 0;
-    bool optionsRead = false;
-    for (unsigned section = 0; section < keptSettings.sectionCount(); ++section) {
-        const wchar_t* name = keptSettings.sectionName(section);
-        // The profile functions read the first section of a name; any later one is kept as it is.
-        if (equalIgnoringAsciiCase(name, optionsSection)) {
-            if (!optionsRead) {
-                const wchar_t* keys[_countof(optionKeys)];
-                for (size_t i = 0; i < _countof(optionKeys); ++i)
-                    keys[i] = optionKeys[i].key;
-                keptSettings.markLoaded(section, optionsSection, keys, _countof(keys));
-                optionsRead = true;
-            }
-            continue;
-        }
-        if (name[0] == L'\0' || isSectionLoaded(helpEntryTable, name))
-            continue;
-        // Sections beyond the table's capacity stay in the file, unseen.
-        if (helpEntryTable.Count >= MaxHelpEntries) {
-            ++entriesNotShown;
-            continue;
-        }
-        HelpEntry& entry = helpEntryTable.Entries[helpEntryTable.Count];
-        readEntry(path, name, entry);
-        keptSettings.markLoaded(section, entry.Name, entryKeys, _countof(entryKeys));
-        ++helpEntryTable.Count;
-    }
+    entriesNotShown
+        = takeSettingsSections(keptSettings, path, helpEntryTable, optionsSection, optionKeys, entryKeys, readEntry);
 }
 
 void saveSettings(SaveMode mode)

@@ -8,7 +8,6 @@
 #include <map>
 
 namespace {
-using Driver = DialogDriver;
 
 SettingsText withToolbarButton()
 {
@@ -20,30 +19,7 @@ SettingsText withToolbarButton()
 // Opens the Options dialog and from it the entry editor; whileOpen runs with both on the screen.
 void withBothDialogsOpen(PickpathInEditor& pickpath, const std::function<void(HWND options, HWND editor)>& whileOpen)
 {
-    Driver driver;
-    HWND options = nullptr;
-    driver.then([&](HWND dialog) {
-        options = dialog;
-        Driver::click(dialog, IDC_ADD);
-        Driver::click(dialog, IDCANCEL);
-    });
-    driver.then([&](HWND editor) {
-        whileOpen(options, editor);
-        Driver::click(editor, IDCANCEL);
-    });
-    pickpath.openOptions();
-    EXPECT_EQ(driver.pending(), 0u);
-    EXPECT_TRUE(driver.unexpectedDialogs.empty());
-}
-
-// How often each dialog was asked to be themed with the flags.
-std::map<HWND, int> themingsWith(const StandinEditor& editor, WPARAM flags)
-{
-    std::map<HWND, int> counts;
-    for (const ThemeRequest& request : editor.themeRequests)
-        if (request.flags == flags)
-            ++counts[request.dialog];
-    return counts;
+    withOptionsAndEntryEditorOpen([&] { pickpath.openOptions(); }, whileOpen);
 }
 } // namespace
 

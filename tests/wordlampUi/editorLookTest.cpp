@@ -10,34 +10,11 @@
 #include <map>
 
 namespace {
-using Driver = DialogDriver;
 
 // Opens the Options dialog and from it the entry editor; whileOpen runs with both on the screen.
 void withBothDialogsOpen(WordlampInEditor& wordlamp, const std::function<void(HWND options, HWND editor)>& whileOpen)
 {
-    Driver driver;
-    HWND options = nullptr;
-    driver.then([&](HWND dialog) {
-        options = dialog;
-        Driver::click(dialog, IDC_ADD);
-        Driver::click(dialog, IDCANCEL);
-    });
-    driver.then([&](HWND editor) {
-        whileOpen(options, editor);
-        Driver::click(editor, IDCANCEL);
-    });
-    wordlamp.openOptions();
-    EXPECT_EQ(driver.pending(), 0u);
-    EXPECT_TRUE(driver.unexpectedDialogs.empty());
-}
-
-std::map<HWND, int> themingsWith(const StandinEditor& editor, WPARAM flags)
-{
-    std::map<HWND, int> counts;
-    for (const ThemeRequest& request : editor.themeRequests)
-        if (request.flags == flags)
-            ++counts[request.dialog];
-    return counts;
+    withOptionsAndEntryEditorOpen([&] { wordlamp.openOptions(); }, whileOpen);
 }
 } // namespace
 

@@ -1,35 +1,20 @@
 #!/usr/bin/env python3
 """Draws Wordlamp's toolbar icons for the editor's Fluent icon sets, a life buoy in thin outline:
-toolbarLight.ico (dark strokes, for light mode) and
-toolbarDark.ico (light strokes, for dark mode) beside this script.
-
-Each .ico holds 32-bit images with straight alpha at 16, 20, 24, 32, 40 and 48 pixels, so the
-library can take the one that fits the display's scale. The picture is described in a 16 x 16
-design grid as strokes; every pixel is sampled 6 x 6 times for smooth edges.
+toolbarLight.ico (dark strokes, for light mode) and toolbarDark.ico (light strokes, for dark mode)
+beside this script, through the framework's outline-icon drawing (framework/art/outlineIcons.py).
 """
 import math
 import os
-import struct
+import sys
 
-SIZES = (16, 20, 24, 32, 40, 48)
-SAMPLES = 6
-STROKE = 1.1  # in design units; grows with the image like the editor's own outline icons
-LIGHT_MODE_INK = (36, 36, 36)
-DARK_MODE_INK = (240, 240, 240)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'framework', 'art'))
+from outlineIcons import STROKE, segment_distance, write_light_and_dark  # noqa: E402
 
 # Rings and polylines in the 16 x 16 design grid: the buoy's rims and the edges of its bands.
 CENTRE = (8.0, 8.0)
 RIMS = (6.5, 3.0)
 BANDS = [[(8 + 3.0 * math.cos(a), 8 + 3.0 * math.sin(a)), (8 + 6.5 * math.cos(a), 8 + 6.5 * math.sin(a))]
          for a in (math.radians(45 + 90 * quarter) for quarter in range(4))]
-
-
-def segment_distance(px, py, a, b):
-    (ax, ay), (bx, by) = a, b
-    dx, dy = bx - ax, by - ay
-    length = dx * dx + dy * dy
-    t = 0.0 if length == 0 else max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / length))
-    return math.hypot(px - (ax + t * dx), py - (ay + t * dy))
 
 
 def covered(x, y):
@@ -43,50 +28,5 @@ def covered(x, y):
     return False
 
 
-def render(size, ink):
-    rows = []
-    scale = 16.0 / size
-    for py in range(size):
-        row = []
-        for px in range(size):
-            hits = sum(covered((px + (sx + 0.5) / SAMPLES) * scale, (py + (sy + 0.5) / SAMPLES) * scale)
-                       for sy in range(SAMPLES) for sx in range(SAMPLES))
-            row.append(ink + (round(255 * hits / (SAMPLES * SAMPLES)),))
-        rows.append(row)
-    return rows
-
-
-def ico_image(rows):
-    """32 bits per pixel bottom-up, then the 1-bit mask (set where fully transparent)."""
-    size = len(rows)
-    pixels = bytearray()
-    mask = bytearray()
-    stride = ((size + 31) // 32) * 4
-    for row in reversed(rows):
-        for r, g, b, a in row:
-            pixels += bytes((b, g, r, a))
-        bits = bytearray(stride)
-        for x, (_, _, _, a) in enumerate(row):
-            if a == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
-    return header + pixels + mask
-
-
-def write_ico(path, ink):
-    images = [ico_image(render(size, ink)) for size in SIZES]
-    offset = 6 + 16 * len(images)
-    directory = struct.pack('<HHH', 0, 1, len(images))
-    for size, image in zip(SIZES, images):
-        directory += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(image), offset)
-        offset += len(image)
-    with open(path, 'wb') as out:
-        out.write(directory + b''.join(images))
-    print(path)
-
-
 if __name__ == '__main__':
-    here = os.path.dirname(os.path.abspath(__file__))
-    write_ico(os.path.join(here, 'toolbarLight.ico'), LIGHT_MODE_INK)
-    write_ico(os.path.join(here, 'toolbarDark.ico'), DARK_MODE_INK)
+    write_light_and_dark(os.path.dirname(os.path.abspath(__file__)), covered)
