@@ -355,3 +355,12 @@ void showEntriesNotShown(HWND dialog, int control, unsigned count)
     }
     SetDlgItemTextW(dialog, control, text);
 }
+
+void finishSettingsSave(KeptSettings& kept, SettingsWriter& writer, const wchar_t* path, SaveMode mode)
+{
+    kept.writeUnloadedSections(writer);
+    // The new file is complete before it replaces the old one, so a failed save keeps the old settings.
+    DWORD error = kept.save(path, writer);
+    if (error != ERROR_SUCCESS && mode == SaveMode::tellUser)
+        reportSettingsNotSaved(path, error);
+}

@@ -74,6 +74,10 @@ unsigned long long settingsFingerprint(const wchar_t* text, size_t length);
 // there are none.
 void showEntriesNotShown(HWND dialog, int control, unsigned count);
 
+// Ends a save: every section no table took goes after the writer's entries, and the file is
+// replaced unless it already holds that text; a failure is told to the user when the mode asks.
+void finishSettingsSave(KeptSettings& kept, SettingsWriter& writer, const wchar_t* path, SaveMode mode);
+
 // Reads the file into kept and takes its sections, in file order, as the options and the entries
 // of a table: the first section named optionsSection is the options' (its optionKeys' keys are
 // theirs, any other line is kept); every other named section not already in the table becomes the

@@ -1,5 +1,6 @@
 #include "searchProgress.h"
 
+#include "busyEditor.h"
 #include "hostInterface.h"
 
 #include <commctrl.h>
@@ -16,26 +17,6 @@ constexpr ULONGLONG noteInterval = 250;
 // Bounds the repainting in one check, should a window never validate itself.
 constexpr int maxPaintsPerCheck = 64;
 
-// Takes an Esc key press out of the thread's queue, and only that: other keys stay for the editor.
-bool escPressed()
-{
-    MSG message;
-    if (PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) && message.wParam == VK_ESCAPE) {
-        PeekMessageW(&message, message.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
-        return true;
-    }
-    // Keys typed before Esc hide it from the queue's head.
-    return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
-}
-
-// Lets the editor's windows paint; no input or command is dispatched, so no second search starts
-// inside this one.
-void letWindowsPaint()
-{
-    MSG message;
-    for (int i = 0; i < maxPaintsPerCheck && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i)
-        DispatchMessageW(&message);
-}
 } // namespace
 
 void formatCount(size_t n, wchar_t* buffer, size_t capacity)
@@ -91,7 +72,7 @@ void SearchProgress::check(ULONGLONG now)
             SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(savedStatus_));
         savedCursor_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     }
-    if (escPressed()) {
+    if (escapePressed()) {
         stopped_ = true;
         return;
     }
@@ -99,7 +80,7 @@ void SearchProgress::check(ULONGLONG now)
         nextNote_ = now + noteInterval;
         showNote(L"Pickpath: searching, %s folders so far (Esc stops)");
     }
-    letWindowsPaint();
+    letWindowsPaint(maxPaintsPerCheck);
 }
 
 void SearchProgress::showNote(const wchar_t* format)

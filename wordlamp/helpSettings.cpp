@@ -97,11 +97,7 @@ void saveSettings(SaveMode mode)
         writer.writeFlag(entry.Name, L"Show", entry.Show);
         keptSettings.writeKeptLines(writer, entry.Name);
     }
-    keptSettings.writeUnloadedSections(writer);
-    // The new file is complete before it replaces the old one, so a failed save keeps the old settings.
-    DWORD error = keptSettings.save(getSettingsFilePath(), writer);
-    if (error != ERROR_SUCCESS && mode == SaveMode::tellUser)
-        reportSettingsNotSaved(getSettingsFilePath(), error);
+    finishSettingsSave(keptSettings, writer, getSettingsFilePath(), mode);
 }
 
 unsigned settingsEntriesNotShown()

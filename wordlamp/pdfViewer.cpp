@@ -1,5 +1,6 @@
 #include "pdfViewer.h"
 
+#include "busyEditor.h"
 #include "helpViewers.h"
 #include "textBuffers.h"
 #include "userMessages.h"
@@ -23,28 +24,16 @@ constexpr DWORD retryStep = 200;      // each wait is this much longer than the 
 constexpr DWORD lastRetryWait = 3000; // no further attempt once the wait has passed this
 constexpr DWORD executeTimeout = 1000;
 
-// Whether the user pressed Esc: a key-down waiting in this thread's queue (taken out) or the key
-// held now.
-bool escapePressed()
-{
-    MSG message;
-    if (PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) && message.wParam == VK_ESCAPE) {
-        PeekMessageW(&message, message.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
-        return true;
-    }
-    return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
-}
-
 // Waits on the editor's thread without freezing the editor: its windows repaint, while input and
 // commands stay queued for afterwards, so no second lookup starts inside this one. Esc gives up.
 bool waitLettingPaintThrough(DWORD milliseconds)
 {
     constexpr DWORD escapePoll = 50;
+    // Bounds the repainting in one poll, should a window never validate itself.
+    constexpr int maxPaintsPerPoll = 64;
     ULONGLONG end = GetTickCount64() + milliseconds;
     for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT))
-            DispatchMessageW(&message);
+        letWindowsPaint(maxPaintsPerPoll);
         if (escapePressed())
             return false;
         ULONGLONG now = GetTickCount64();

@@ -323,18 +323,18 @@ void pressKeys(std::wstring rest)
     logLine(L"keys pressed=" + std::to_wstring(sent));
 }
 
-void setRegistryValue(const std::wstring& spec)
+void setRegistryValue(const std::wstring& setting)
 {
     // HKLM\key|value|data: an empty value name sets the key's default value.
-    size_t first = spec.find(L'|');
-    size_t second = spec.find(L'|', first + 1);
+    size_t first = setting.find(L'|');
+    size_t second = setting.find(L'|', first + 1);
     if (first == std::wstring::npos || second == std::wstring::npos) {
-        logLine(L"bad regset " + spec);
+        logLine(L"bad regset " + setting);
         return;
     }
-    std::wstring key = spec.substr(0, first);
-    std::wstring value = spec.substr(first + 1, second - first - 1);
-    std::wstring data = spec.substr(second + 1);
+    std::wstring key = setting.substr(0, first);
+    std::wstring value = setting.substr(first + 1, second - first - 1);
+    std::wstring data = setting.substr(second + 1);
     HKEY root = key.compare(0, 5, L"HKCU\\") == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     HKEY opened = nullptr;
     LSTATUS status = RegCreateKeyExW(root, key.substr(5).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr);
