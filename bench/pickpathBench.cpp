@@ -5,7 +5,9 @@
 // calls to the file system are counted on their way out of it. First, the time each plug-in takes
 // to load, from LoadLibrary to NPPN_READY, over a settings file of 50 entries.
 //
-// pickpathBench [Pickpath.dll]: another build of the library may be measured against the walker.
+// pickpathBench [--loading] [folder]: the folder holding Wordlamp.dll and Pickpath.dll (by default the
+// build's; scripts/bench.sh passes the stripped copies that ship), so another build may be measured
+// against the walker too; --loading measures the loading alone.
 #include "standinEditor.h"
 
 #include <shlwapi.h>
@@ -258,15 +260,43 @@ double median(std::vector<double> values)
 }
 } // namespace
 
-// Each round loads both plug-ins into a fresh stand-in editor, timing each from LoadLibrary through
-// setInfo, getFuncsArray and NPPN_READY, and apart from that LoadLibrary alone: the system's work and
-// the library's entry, which reads the settings.
-void measureLoading(const std::wstring& pickpathLibrary, int entries)
+const int loadRounds = 9;
+
+std::vector<std::wstring> pluginLibraries(const std::wstring& folder)
 {
-    constexpr int loadRounds = 9;
-    const std::wstring libraries[] = {std::wstring(BENCH_PLUGIN_DIR) + L"\\Wordlamp.dll", pickpathLibrary};
+    return {folder + L"\\Wordlamp.dll", folder + L"\\Pickpath.dll"};
+}
+
+// LoadLibrary alone (the system's work and the library's entry, which reads the settings), in a
+// process that doesn't have the system libraries the editor links: they are loaded, and unloaded
+// again, with each plug-in. Measured first, before any stand-in editor holds them.
+void measureBareLoading(const std::wstring& pluginFolder)
+{
+    std::vector<std::wstring> libraries = pluginLibraries(pluginFolder);
+    writeLoadingSettings(50);
+    for (const std::wstring& library : libraries) {
+        std::vector<double> times;
+        for (int round = 0; round < loadRounds; ++round) {
+            LARGE_INTEGER start = now();
+            HMODULE module = LoadLibraryW(library.c_str());
+            times.push_back(seconds(start) * 1000);
+            FreeLibrary(module);
+        }
+        std::printf("loading %-14ls 50 entries, LoadLibrary alone without the editor's system libraries:"
+                    " best %.2f ms, median %.2f ms of %d\n",
+            PathFindFileNameW(library.c_str()), best(times), median(times), loadRounds);
+    }
+}
+
+// Each round loads both plug-ins into a fresh stand-in editor, which holds the system libraries the
+// editor links as the editor does, timing each from LoadLibrary through setInfo, getFuncsArray and
+// NPPN_READY, and apart from that LoadLibrary alone.
+void measureLoading(const std::wstring& pluginFolder, int entries)
+{
+    std::vector<std::wstring> libraries = pluginLibraries(pluginFolder);
     std::vector<double> times[2];
     std::vector<double> libraryTimes[2];
+    holdEditorSystemLibraries();
     for (int round = 0; round < loadRounds; ++round) {
         writeLoadingSettings(entries);
         for (int i = 0; i < 2; ++i) {
@@ -294,11 +324,20 @@ void measureLoading(const std::wstring& pickpathLibrary, int entries)
 
 int wmain(int argc, wchar_t** argv)
 {
-    std::wstring pickpathLibrary
-        = argc > 1 ? std::wstring(argv[1]) : std::wstring(BENCH_PLUGIN_DIR) + L"\\Pickpath.dll";
+    bool loadingOnly = argc > 1 && std::wcscmp(argv[1], L"--loading") == 0;
+    if (loadingOnly) {
+        --argc;
+        ++argv;
+    }
+    std::wstring pluginFolder = argc > 1 ? std::wstring(argv[1]) : std::wstring(BENCH_PLUGIN_DIR);
+    std::wstring pickpathLibrary = pluginLibraries(pluginFolder).back();
+    std::printf("libraries: %ls\n", pluginFolder.c_str());
     // The goal is under 5 ms each with 50 entries; without any, what the settings cost shows apart.
-    measureLoading(pickpathLibrary, 50);
-    measureLoading(pickpathLibrary, 0);
+    measureBareLoading(pluginFolder);
+    measureLoading(pluginFolder, 50);
+    measureLoading(pluginFolder, 0);
+    if (loadingOnly)
+        return 0;
     std::wstring root = prepareTree();
     std::wstring documentFolder = benchFolder() + L"\\document";
     std::wstring workingFolder = benchFolder() + L"\\working";

@@ -258,6 +258,38 @@ const wchar_t* KeptSettings::sectionName(unsigned section) const
     return section < sectionCount_ ? names_ + sections_[section + 1].nameStart : L"";
 }
 
+const wchar_t* KeptSettings::findValue(unsigned section, const wchar_t* key, size_t* length) const
+{
+    *length = 0;
+    if (section >= sectionCount_ || text_ == nullptr)
+        return nullptr;
+    const Section& found = sections_[section + 1];
+    for (size_t at = found.bodyStart; at < found.end;) {
+        Line line = lineAt(text_, found.end, at);
+        at = line.next;
+        size_t keyStart;
+        size_t keyEnd;
+        keyOf(text_, line, &keyStart, &keyEnd);
+        // The reader compares keys up to a NUL they may hold.
+        size_t keyLength = wcsnlen(text_ + keyStart, keyEnd - keyStart);
+        if (keyLength == 0
+            || CompareStringOrdinal(text_ + keyStart, static_cast<int>(keyLength), key, -1, TRUE) != CSTR_EQUAL)
+            continue;
+        size_t equals = keyEnd;
+        while (equals < line.contentEnd && text_[equals] != L'=')
+            ++equals;
+        // The first line of the key is the one the reader knows; without "=" it holds no value.
+        if (equals == line.contentEnd)
+            return nullptr;
+        size_t valueStart = equals + 1;
+        while (valueStart < line.contentEnd && isProfileBlank(text_[valueStart]))
+            ++valueStart;
+        *length = wcsnlen(text_ + valueStart, line.contentEnd - valueStart);
+        return text_ + valueStart;
+    }
+    return nullptr;
+}
+
 void KeptSettings::markLoaded(unsigned section, const wchar_t* owner, const wchar_t* const* keys, size_t keyCount)
 {
     if (section >= sectionCount_)
@@ -289,6 +321,83 @@ void KeptSettings::markLoaded(unsigned section, const wchar_t* owner, const wcha
         at = line.next;
     }
     loaded.keptLines[loaded.keptLength] = L'\0';
+}
+
+namespace {
+// The reader takes off one pair of like quotes enclosing a value.
+bool isQuoted(const wchar_t* value, size_t length)
+{
+    return length >= 2 && (value[0] == L'"' || value[0] == L'\'') && value[length - 1] == value[0];
+}
+
+// What the profile reader answers for a number: at most its first 29 characters are read (a
+// quoted value loses one more), blanks and a sign may come before the digits, which are decimal
+// unless a prefix says otherwise, reading stops at anything else, and the number wraps around as
+// an unsigned 32-bit one would.
+int profileNumber(const wchar_t* value, size_t length)
+{
+    constexpr size_t readable = 29;
+    bool quoted = isQuoted(value, length);
+    size_t count = quoted ? length - 1 : length;
+    const wchar_t* at = quoted ? value + 1 : value;
+    size_t taken = count < readable ? count : readable;
+    if (quoted && readable + 1 >= count)
+        --taken;
+    const wchar_t* end = at + taken;
+    while (at < end && *at <= L' ')
+        ++at;
+    bool negative = false;
+    if (at < end && (*at == L'+' || *at == L'-'))
+        negative = *at++ == L'-';
+    // "0b", "0o" and "0x" give another base.
+    unsigned base = 10;
+    if (end - at >= 2 && at[0] == L'0' && (at[1] == L'b' || at[1] == L'o' || at[1] == L'x')) {
+        base = at[1] == L'b' ? 2 : at[1] == L'o' ? 8 : 16;
+        at += 2;
+    }
+    unsigned total = 0;
+    for (; at < end; ++at) {
+        unsigned digit = *at >= L'0' && *at <= L'9' ? static_cast<unsigned>(*at - L'0')
+            : *at >= L'A' && *at <= L'Z'          ? static_cast<unsigned>(*at - L'A') + 10
+            : *at >= L'a' && *at <= L'z'          ? static_cast<unsigned>(*at - L'a') + 10
+                                                  : base;
+        if (digit >= base)
+            break;
+        total = total * base + digit;
+    }
+    return static_cast<int>(negative ? 0u - total : total);
+}
+} // namespace
+
+void SettingsValues::text(const wchar_t* key, wchar_t* buffer, size_t capacity) const
+{
+    if (!kept_.holdsText()) {
+        readSetting(path_, name_, key, buffer, capacity);
+        return;
+    }
+    size_t length = 0;
+    const wchar_t* value = kept_.findValue(section_, key, &length);
+    buffer[0] = L'\0';
+    if (value == nullptr || capacity == 0)
+        return;
+    if (isQuoted(value, length)) {
+        ++value;
+        length -= 2;
+    }
+    size_t copied = length < capacity - 1 ? length : capacity - 1;
+    memcpy(buffer, value, copied * sizeof(wchar_t));
+    buffer[copied] = L'\0';
+}
+
+int SettingsValues::number(const wchar_t* key, int whenMissing) const
+{
+    if (!kept_.holdsText())
+        return static_cast<int>(GetPrivateProfileIntW(name_, key, whenMissing, path_));
+    size_t length = 0;
+    const wchar_t* value = kept_.findValue(section_, key, &length);
+    if (value == nullptr || length == 0 || (length == 2 && isQuoted(value, length)))
+        return whenMissing;
+    return profileNumber(value, length);
 }
 
 void KeptSettings::writeLeadingLines(SettingsWriter& writer) const

@@ -24,6 +24,12 @@ public:
     unsigned sectionCount() const { return sectionCount_; }
     // A section's name as the profile reader lists it.
     const wchar_t* sectionName(unsigned section) const;
+    // Whether the file's text is held, so values can be read from it rather than from the file.
+    bool holdsText() const { return sections_ != nullptr; }
+    // The value of the section's first line that sets the key (compared as the profile reader
+    // compares keys) with "=", as the reader takes it: without the blanks around it and up to a NUL
+    // it may hold, still inside any quotes. nullptr when no line sets the key.
+    const wchar_t* findValue(unsigned section, const wchar_t* key, size_t* length) const;
 
     // The section gave the options or one of the table's entries, now called owner: the lines of the
     // keys (compared as the profile reader compares them) are the table's; every other line of the
@@ -67,6 +73,32 @@ private:
     bool fileExisted_ = false;
 };
 
+// The values of one section as the profile functions read them: from the kept text when the file
+// is held, from the file itself when it couldn't be (too large, or memory ran out). A section the
+// file lacks gives every key's default.
+class SettingsValues {
+public:
+    // section: the index in kept, or noSection.
+    SettingsValues(const KeptSettings& kept, unsigned section, const wchar_t* path, const wchar_t* name)
+        : kept_(kept), section_(section), path_(path), name_(name)
+    {
+    }
+    static constexpr unsigned noSection = ~0u;
+
+    // The value, without one pair of quotes enclosing it, cut to fit capacity characters; empty when
+    // the key is missing.
+    void text(const wchar_t* key, wchar_t* buffer, size_t capacity) const;
+    // The value's leading decimal number (blanks and a sign before it allowed, as the profile reader
+    // reads one); whenMissing when the key is missing or its value is empty.
+    int number(const wchar_t* key, int whenMissing) const;
+
+private:
+    const KeptSettings& kept_;
+    unsigned section_;
+    const wchar_t* path_;
+    const wchar_t* name_;
+};
+
 // The bytes a save would write for the text, as a fingerprint.
 unsigned long long settingsFingerprint(const wchar_t* text, size_t length);
 
@@ -80,14 +112,17 @@ void finishSettingsSave(KeptSettings& kept, SettingsWriter& writer, const wchar_
 
 // Reads the file into kept and takes its sections, in file order, as the options and the entries
 // of a table: the first section named optionsSection is the options' (its optionKeys' keys are
-// theirs, any other line is kept); every other named section not already in the table becomes the
-// next entry through readEntry(path, name, entry), which reads it under its full name, while the
-// table has room. Later sections of a name already taken, and the sections past the table's
-// capacity, stay in the file as they are. Answers how many entries the file holds beyond capacity.
-template <typename EntryTable, typename OptionKey, size_t optionCount, size_t entryKeyCount, typename ReadEntry>
+// theirs, any other line is kept) and readOptions(values) reads them, from that section or, when
+// there is none, as defaults; every other named section not already in the table becomes the next
+// entry through readEntry(values, name, entry), which reads it under its full name, while the table
+// has room. Later sections of a name already taken, and the sections past the table's capacity,
+// stay in the file as they are. The file is read once. Answers how many entries the file holds
+// beyond capacity.
+template <typename EntryTable, typename OptionKey, size_t optionCount, size_t entryKeyCount, typename ReadOptions,
+    typename ReadEntry>
 unsigned takeSettingsSections(KeptSettings& kept, const wchar_t* path, EntryTable& table,
     const wchar_t* optionsSection, const OptionKey (&optionKeys)[optionCount],
-    const wchar_t* const (&entryKeys)[entryKeyCount], ReadEntry readEntry)
+    const wchar_t* const (&entryKeys)[entryKeyCount], ReadOptions readOptions, ReadEntry readEntry)
 {
     constexpr unsigned capacity = sizeof(table.Entries) / sizeof(table.Entries[0]);
     const wchar_t* optionKeyNames[optionCount];
@@ -100,8 +135,10 @@ unsigned takeSettingsSections(KeptSettings& kept, const wchar_t* path, EntryTabl
         const wchar_t* name = kept.sectionName(section);
         // The profile functions read the first section of a name; any later one is kept as it is.
         if (equalIgnoringAsciiCase(name, optionsSection)) {
-            if (!optionsRead)
+            if (!optionsRead) {
+                readOptions(SettingsValues(kept, section, path, optionsSection));
                 kept.markLoaded(section, optionsSection, optionKeyNames, optionCount);
+            }
             optionsRead = true;
             continue;
         }
@@ -113,9 +150,11 @@ unsigned takeSettingsSections(KeptSettings& kept, const wchar_t* path, EntryTabl
             continue;
         }
         auto& entry = table.Entries[table.Count];
-        readEntry(path, name, entry);
+        readEntry(SettingsValues(kept, section, path, name), name, entry);
         kept.markLoaded(section, entry.Name, entryKeys, entryKeyCount);
         ++table.Count;
     }
+    if (!optionsRead)
+        readOptions(SettingsValues(kept, SettingsValues::noSection, path, optionsSection));
     return notShown;
 }

@@ -31,24 +31,26 @@ const wchar_t* const entryKeys[] = {L"Mask", L"Path", L"Ext"};
 KeptSettings keptSettings;
 unsigned entriesNotShown = 0;
 
-void readEntry(const wchar_t* path, const wchar_t* section, SearchEntry& entry)
+void readOptions(const SettingsValues& values)
+{
+    for (const OptionKey& option : optionKeys)
+        pickpathOptions.*option.field = values.number(option.key, 0);
+}
+
+void readEntry(const SettingsValues& values, const wchar_t* section, SearchEntry& entry)
 {
     // The keys are read under the section's full name; only the stored name is cut to fit.
     StringCchCopyW(entry.Name, _countof(entry.Name), section);
-    readSetting(path, section, L"Mask", entry.Mask, _countof(entry.Mask));
-    readSetting(path, section, L"Path", entry.Path, _countof(entry.Path));
-    readSetting(path, section, L"Ext", entry.Ext, _countof(entry.Ext));
+    values.text(L"Mask", entry.Mask, _countof(entry.Mask));
+    values.text(L"Path", entry.Path, _countof(entry.Path));
+    values.text(L"Ext", entry.Ext, _countof(entry.Ext));
 }
 } // namespace
 
 void loadSettings()
 {
-    const wchar_t* path = getSettingsFilePath();
-    for (const OptionKey& option : optionKeys)
-        pickpathOptions.*option.field = static_cast<int>(GetPrivateProfileIntW(optionsSection, option.key, 0, path));
-
-    entriesNotShown
-        = takeSettingsSections(keptSettings, path, searchEntryTable, optionsSection, optionKeys, entryKeys, readEntry);
+    entriesNotShown = takeSettingsSections(keptSettings, getSettingsFilePath(), searchEntryTable, optionsSection,
+        optionKeys, entryKeys, readOptions, readEntry);
 }
 
 void saveSettings(SaveMode mode)

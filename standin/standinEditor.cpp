@@ -129,6 +129,21 @@ std::wstring shortcutText(const ShortcutKey& key)
 }
 } // namespace
 
+void holdEditorSystemLibraries()
+{
+    // The editor's import table (x86 and x64 alike), less the ones every program here has.
+    static const wchar_t* const libraries[] = {L"comctl32.dll", L"advapi32.dll", L"bcrypt.dll", L"comdlg32.dll",
+        L"crypt32.dll", L"dbghelp.dll", L"dwmapi.dll", L"gdi32.dll", L"imm32.dll", L"msimg32.dll", L"ole32.dll",
+        L"oleaut32.dll", L"sensapi.dll", L"shell32.dll", L"shlwapi.dll", L"uxtheme.dll", L"version.dll",
+        L"wininet.dll", L"wintrust.dll"};
+    static bool held = false;
+    if (held)
+        return;
+    held = true;
+    for (const wchar_t* library : libraries)
+        LoadLibraryW(library);
+}
+
 void DocumentModel::open(const std::wstring& path)
 {
     fullPath = path;
@@ -142,6 +157,7 @@ void DocumentModel::open(const std::wstring& path)
 
 StandinEditor::StandinEditor()
 {
+    holdEditorSystemLibraries();
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = windowProc;

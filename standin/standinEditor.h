@@ -66,6 +66,10 @@ struct LoadedPlugin {
     void (*beNotified)(SCNotification*) = nullptr;
 };
 
+// Loads, once per process and for its life, the system libraries the editor itself links, so that
+// a plug-in loaded here finds them loaded, as it does in the editor. Every stand-in editor does it.
+void holdEditorSystemLibraries();
+
 // The editor's own host commands found in its menus.
 constexpr UINT IDM_FILE_EXIT = 41011;
 constexpr UINT IDM_ABOUT = 47000;

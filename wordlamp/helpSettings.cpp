@@ -40,10 +40,10 @@ unsigned entriesNotShown = 0;
 
 // Older files list extensions separated by blanks under "Extension" instead of a mask:
 // "c cpp h" becomes "*.c;*.cpp;*.h", and a missing or empty value "*.".
-void readLegacyMask(const wchar_t* path, const wchar_t* section, HelpEntry& entry)
+void readLegacyMask(const SettingsValues& values, HelpEntry& entry)
 {
     wchar_t extensions[textCapacity];
-    readSetting(path, section, L"Extension", extensions, _countof(extensions));
+    values.text(L"Extension", extensions, _countof(extensions));
     wchar_t mask[textCapacity];
     StringCchCopyW(mask, _countof(mask), L"*.");
     StringCchCatW(mask, _countof(mask), extensions);
@@ -52,27 +52,28 @@ void readLegacyMask(const wchar_t* path, const wchar_t* section, HelpEntry& entr
     StringCchCopyW(entry.Mask, _countof(entry.Mask), mask);
 }
 
-void readEntry(const wchar_t* path, const wchar_t* section, HelpEntry& entry)
+void readOptions(const SettingsValues& values)
+{
+    for (const OptionKey& option : optionKeys)
+        helpOptions.*option.field = values.number(option.key, option.whenMissing);
+}
+
+void readEntry(const SettingsValues& values, const wchar_t* section, HelpEntry& entry)
 {
     // The keys are read under the section's full name; only the stored name is cut to fit.
     StringCchCopyW(entry.Name, _countof(entry.Name), section);
-    readSetting(path, section, L"Mask", entry.Mask, _countof(entry.Mask));
+    values.text(L"Mask", entry.Mask, _countof(entry.Mask));
     if (entry.Mask[0] == L'\0')
-        readLegacyMask(path, section, entry);
-    readSetting(path, section, L"File", entry.File, _countof(entry.File));
-    entry.Show = static_cast<int>(GetPrivateProfileIntW(section, L"Show", 0, path));
+        readLegacyMask(values, entry);
+    values.text(L"File", entry.File, _countof(entry.File));
+    entry.Show = values.number(L"Show", 0);
 }
 } // namespace
 
 void loadSettings()
 {
-    const wchar_t* path = getSettingsFilePath();
-    for (const OptionKey& option : optionKeys)
-        helpOptions.*option.field
-            = static_cast<int>(GetPrivateProfileIntW(optionsSection, option.key, option.whenMissing, path));
-
-    entriesNotShown
-        = takeSettingsSections(keptSettings, path, helpEntryTable, optionsSection, optionKeys, entryKeys, readEntry);
+    entriesNotShown = takeSettingsSections(keptSettings, getSettingsFilePath(), helpEntryTable, optionsSection,
+        optionKeys, entryKeys, readOptions, readEntry);
 }
 
 void saveSettings(SaveMode mode)

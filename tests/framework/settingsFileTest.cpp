@@ -220,3 +220,110 @@ TEST(KeptSettings, WhatTheTableDidNotTakeIsWrittenBackUnchanged)
     }
     removeTree(folder);
 }
+
+namespace {
+// Pieces of settings files chosen where a reader could go wrong: blanks the reader drops and ones
+// it keeps, quotes, signs, digits past what a number holds, keys repeated in other letter cases,
+// lines without "=", a NUL inside a value, sections named alike.
+std::wstring randomSettingsFile(std::mt19937& random)
+{
+    const wchar_t* const headers[] = {L"[A]", L"[a]", L" [ A ] ", L"[B]", L"[Options]", L"[OPTIONS]", L"[C]]",
+        L"[Open", L"[\u2002A]"};
+    const wchar_t* const keys[] = {L"Mask", L"mask", L" MASK ", L"Show", L"\tShow", L"Ext", L"Flag", L"Ma sk",
+        L"Ext\u00A0", L"[Show"};
+    const wchar_t* const between[] = {L"=", L" = ", L"=\t", L"\x1A=", L"", L"=="};
+    const std::wstring values[] = {L"", L"1", L"0", L" 7 ", L"+5", L"-7", L"12abc", L"0x10", L"\"quoted\"", L"'q'",
+        L"\"", L"\"'", L"\"a\"b\"", L"  \"spaced\"  ", L"\"\"", L"\" \"", L"4294967297", L"0X10", L"0b101", L"-0o17", L"0xfF", L"0x", L"0b2", L"\u2002 3", L"\u00A0",
+        L"x=y", std::wstring(L"a\0b", 3), std::wstring(L"\0", 1) + L"9", L"C:\\Program Files\\x.chm",
+        L"\"" + std::wstring(27, L'1') + L"\"", L"\"" + std::wstring(28, L'2') + L"\"",
+        L"\"" + std::wstring(29, L'3') + L"\"", L"\"" + std::wstring(30, L'4') + L"\"", std::wstring(29, L'5'),
+        std::wstring(30, L'6'), L"-" + std::wstring(31, L'9'), std::wstring(40, L'x')};
+    const wchar_t* const lineEnds[] = {L"\r\n", L"\n", L"\r", L"\r\n\r\n"};
+    auto pick = [&random](const auto& list) -> const auto& {
+        return list[std::uniform_int_distribution<size_t>(0, std::size(list) - 1)(random)];
+    };
+    std::wstring text;
+    int lines = std::uniform_int_distribution<int>(1, 24)(random);
+    for (int i = 0; i < lines; ++i) {
+        if (random() % 4 == 0)
+            text += pick(headers);
+        else
+            text += std::wstring(pick(keys)) + pick(between) + pick(values);
+        text += pick(lineEnds);
+    }
+    return text;
+}
+} // namespace
+
+namespace {
+// A file's text on one line, its line ends and NULs made visible.
+std::wstring shown(const std::wstring& text)
+{
+    std::wstring result;
+    for (wchar_t c : text)
+        result += c == L'\r' ? L"\\r" : c == L'\n' ? L"\\n" : c == L'\0' ? L"\\0" : std::wstring(1, c);
+    return result;
+}
+} // namespace
+
+// The values a load reads from the text it keeps are the ones the platform's profile functions read
+// from the file: every key of every section, as text into buffers of several sizes and as a number.
+TEST(KeptSettings, ValuesAreTheOnesTheProfileReaderReads)
+{
+    std::wstring folder = makeTempFolder(L"keptValues");
+    std::wstring path = folder + L"\\Plugin.ini";
+    const wchar_t* const keys[] = {L"Mask", L"Show", L"Ext", L"Flag", L"Ma sk", L"Missing"};
+    const size_t capacities[] = {1, 2, 4, 30, 260};
+    std::mt19937 random(20261209);
+    int compared = 0;
+    for (int file = 0; file < 300; ++file) {
+        std::wstring text = randomSettingsFile(random);
+        // Most files in UTF-16 as the plug-ins write them, some in UTF-8 as people do.
+        if (file % 5 == 4) {
+            int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, 0, 0);
+            std::string bytes(static_cast<size_t>(size), '\0');
+            WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, 0, 0);
+            writeFileBytes(path, "\xEF\xBB\xBF" + bytes);
+        } else {
+            writeFileBytes(path, utf16File(text));
+        }
+        KeptSettings kept;
+        kept.read(path.c_str());
+        ASSERT_TRUE(kept.holdsText());
+        std::vector<std::wstring> seen;
+        for (unsigned section = 0; section < kept.sectionCount(); ++section) {
+            std::wstring name = kept.sectionName(section);
+            // The reader reads the first section of a name.
+            bool later = false;
+            for (const std::wstring& earlier : seen)
+                later = later || sameSectionName(earlier.c_str(), name.c_str());
+            seen.push_back(name);
+            if (later || name.empty())
+                continue;
+            SettingsValues values(kept, section, path.c_str(), name.c_str());
+            for (const wchar_t* key : keys) {
+                SCOPED_TRACE(narrow(L"file " + std::to_wstring(file) + L" [" + name + L"] " + key + L": " + shown(text)));
+                for (size_t capacity : capacities) {
+                    std::wstring fromKept(capacity, L'#');
+                    std::wstring fromReader(capacity, L'#');
+                    values.text(key, fromKept.data(), capacity);
+                    readSetting(path.c_str(), name.c_str(), key, fromReader.data(), capacity);
+                    EXPECT_EQ(std::wstring(fromKept.c_str()), std::wstring(fromReader.c_str())) << "capacity " << capacity;
+                }
+                for (int whenMissing : {0, 1, -3}) {
+                    EXPECT_EQ(values.number(key, whenMissing),
+                        static_cast<int>(GetPrivateProfileIntW(name.c_str(), key, whenMissing, path.c_str())));
+                }
+                ++compared;
+            }
+        }
+        // A section the file lacks gives the defaults.
+        SettingsValues missing(kept, SettingsValues::noSection, path.c_str(), L"Nowhere");
+        wchar_t buffer[8] = L"#";
+        missing.text(L"Mask", buffer, _countof(buffer));
+        EXPECT_STREQ(buffer, L"");
+        EXPECT_EQ(missing.number(L"Show", 5), 5);
+    }
+    EXPECT_GT(compared, 1000);
+    removeTree(folder);
+}

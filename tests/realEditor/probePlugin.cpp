@@ -93,6 +93,7 @@ void setInfo(NppData data)
     editor = data;
     openProbeLog(probeFolder() + L"\\probe.log");
     logLine(L"probe loaded");
+    logLine(L"setInfo ms=" + std::to_wstring(millisecondsSinceStart()));
     loadScenario(probeFolder() + L"\\scenario.txt", editorFolder());
     startWatchdog();
     if (editor._nppHandle != nullptr)
