@@ -4,6 +4,7 @@
 #   runRealEditor.sh BUILD_DIR SCENARIO_FILE       one scenario group; exit 0 pass, 1 fail, 77 no editor
 #   runRealEditor.sh --loading N BUILD_DIR         N starts with the probe alone, N with both plug-ins:
 #                                                  the median milliseconds from process start to NPPN_READY
+#                                                  (PLUGIN_LIBRARIES: a folder of other builds of the two)
 #   runRealEditor.sh --prepare BUILD_DIR SCENARIO  only set up the editor's copy and print its folder
 #                                                  (scripts/pictures.sh runs it on a display)
 #
@@ -46,6 +47,8 @@ scenario="${2:-}"
 arch=x64
 grep -q 'toolchain-mingw-x86' "$build/CMakeCache.txt" 2>/dev/null && arch=x86
 objcopy=x86_64-w64-mingw32-objcopy
+# The plug-ins' libraries timed by --loading: the build's, or another build's for a before and after.
+libraries="${PLUGIN_LIBRARIES:-$build/plugins}"
 [ "$arch" = x86 ] && objcopy=i686-w64-mingw32-objcopy
 if [ "$arch" = x86 ]; then editor="${NOTEPADPP_X86:-$repo/../shared/host/notepad++-x86}"; else editor="${NOTEPADPP_X64:-$repo/../shared/host/notepad++-x64}"; fi
 if [ ! -f "$editor/notepad++.exe" ]; then
@@ -90,7 +93,7 @@ prepare() {
         mkdir -p "$copy/plugins/$plugin"
         if [ "$loadingRounds" -gt 0 ]; then
             # Timed as they ship: stripped.
-            "$objcopy" --strip-all "$build/plugins/$plugin.dll" "$copy/plugins/$plugin/$plugin.dll"
+            "$objcopy" --strip-all "$libraries/$plugin.dll" "$copy/plugins/$plugin/$plugin.dll"
         else
             cp "$build/plugins/$plugin.dll" "$copy/plugins/$plugin/"
         fi
@@ -144,24 +147,41 @@ if [ "$loadingRounds" -gt 0 ]; then
     mkdir -p "$build/realEditor"
     median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
     # The probe loads first (AProbe): from its setInfo to NPPN_READY the editor loads the other
-    # plug-ins and finishes starting, without the process start's noise.
-    for set in "" "Wordlamp Pickpath"; do
-        printf 'setup plugins %s\nsetup probe AProbe\nclose\n' "$set" >"$loadingScenario"
-        times=()
-        spans=()
-        for round in $(seq "$loadingRounds"); do
+    # plug-ins and finishes starting, without the process start's noise. The two sets take turns,
+    # so that a slower spell of the machine weighs on both alike.
+    sets=("" "Wordlamp Pickpath")
+    declare -A times spans
+    for round in $(seq "$loadingRounds"); do
+        for index in 0 1; do
+            printf 'setup plugins %s\nsetup probe AProbe\nclose\n' "${sets[$index]}" >"$loadingScenario"
             prepare loading "$loadingScenario"
             runEditor
             probeLog="$copy/plugins/$probe/probe.log"
             ready="$(sed -n 's/^ready ms=\([0-9]*\).*/\1/p' "$probeLog")"
             loaded="$(sed -n 's/^setInfo ms=\([0-9]*\).*/\1/p' "$probeLog")"
-            times+=("$ready")
-            spans+=("$((ready - loaded))")
+            times[$index]="${times[$index]:-} $ready"
+            spans[$index]="${spans[$index]:-} $((ready - loaded))"
         done
-        if [ -n "$set" ]; then what="the probe and $set"; else what="the probe alone"; fi
-        echo "$arch, $what: start to NPPN_READY median $(median "${times[@]}") ms (${times[*]});" \
-            "the probe's setInfo to NPPN_READY median $(median "${spans[@]}") ms (${spans[*]})"
     done
+    for index in 0 1; do
+        if [ -n "${sets[$index]}" ]; then what="the probe and ${sets[$index]}"; else what="the probe alone"; fi
+        # shellcheck disable=SC2086
+        echo "$arch, $what: start to NPPN_READY median $(median ${times[$index]}) ms (${times[$index]# });" \
+            "the probe's setInfo to NPPN_READY median $(median ${spans[$index]}) ms (${spans[$index]# })"
+    done
+    # What the plug-ins add, round by round (each round ran both sets one after the other).
+    read -ra aloneSpans <<<"${spans[0]}"
+    read -ra bothSpans <<<"${spans[1]}"
+    read -ra aloneTimes <<<"${times[0]}"
+    read -ra bothTimes <<<"${times[1]}"
+    spanDifferences=()
+    timeDifferences=()
+    for i in "${!aloneSpans[@]}"; do
+        spanDifferences+=("$((bothSpans[i] - aloneSpans[i]))")
+        timeDifferences+=("$((bothTimes[i] - aloneTimes[i]))")
+    done
+    echo "$arch, added by ${sets[1]}, median of the rounds: $(median "${timeDifferences[@]}") ms to NPPN_READY" \
+        "(${timeDifferences[*]}), $(median "${spanDifferences[@]}") ms from the probe's setInfo (${spanDifferences[*]})"
     exit 0
 fi
 
