@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the built plug-in libraries of both architectures without running them: machine type,
 # the six undecorated exports, imports limited to Windows system libraries, a version resource, and
-# no path of the building machine inside.
+# no path of the building machine inside, no cryptographic provider started at load, and sections
+# page-aligned in the file.
 set -uo pipefail
 dist="${1:?usage: checkDlls.sh DIST_FOLDER [SOURCE_FOLDER]}"
 source_folder="${2:-}"
@@ -30,6 +31,11 @@ for arch in x86 x64; do
             [[ $lib =~ $allowed ]] || fail "$dll imports $lib, which is no system library"
         done
         grep -q '\.rsrc' <<<"$($objdump -h "$dll")" || fail "$dll: no resources"
+        # Loading must not start the cryptographic provider (the stack guard comes from the system's
+        # random generator), and sections lie page-aligned in the file, so the loader maps them.
+        ! grep -q 'CryptAcquireContext' <<<"$headers" || fail "$dll: imports CryptAcquireContext"
+        grep -q 'SystemFunction036' <<<"$headers" || fail "$dll: the stack guard is not seeded by the system's generator"
+        grep -q 'FileAlignment[[:space:]]*0*1000$' <<<"$headers" || fail "$dll: sections not page-aligned in the file"
         # Read whole before searching: a search that stops early would fail the pipeline.
         wide=$(strings -e l "$dll")
         narrow=$(strings "$dll")

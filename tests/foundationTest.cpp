@@ -187,3 +187,23 @@ TEST(HostRecords, HaveTheEditorsLayout)
     EXPECT_EQ(offsetof(ShortcutKey, _key), 3u);
     EXPECT_EQ(sizeof(NppData), 3 * sizeof(HWND));
 }
+
+#if defined(_FORTIFY_SOURCE) && _FORTIFY_SOURCE > 0
+extern "C" void* __stack_chk_guard;
+
+// Everything here is built hardened: the stack guard holds a value from the system's generator, and
+// a write past a buffer ends the program with the checks' message instead of corrupting memory.
+TEST(Hardening, TheGuardIsSeededAndAWritePastABufferEndsTheProgram)
+{
+    EXPECT_NE(__stack_chk_guard, nullptr);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            char buffer[4];
+            volatile size_t length = 8;
+            memset(buffer, 'x', length);
+            std::puts(buffer);
+        },
+        "buffer overflow detected");
+}
+#endif
