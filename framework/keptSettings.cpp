@@ -128,16 +128,6 @@ void keyOf(const wchar_t* text, const Line& line, size_t* keyStart, size_t* keyE
     *keyStart = line.contentStart;
     *keyEnd = end;
 }
-
-wchar_t* copyOf(const wchar_t* text, size_t length)
-{
-    wchar_t* copy = new (std::nothrow) wchar_t[length + 1];
-    if (copy != nullptr) {
-        memcpy(copy, text, length * sizeof(wchar_t));
-        copy[length] = L'\0';
-    }
-    return copy;
-}
 } // namespace
 
 unsigned long long settingsFingerprint(const wchar_t* text, size_t length)
@@ -154,7 +144,6 @@ KeptSettings::~KeptSettings()
 void KeptSettings::clear()
 {
     for (unsigned i = 0; i < sectionCapacity_ && sections_ != nullptr; ++i) {
-        delete[] sections_[i].ownerName;
         delete[] sections_[i].keptLines;
     }
     delete[] sections_;
@@ -290,15 +279,13 @@ const wchar_t* KeptSettings::findValue(unsigned section, const wchar_t* key, siz
     return nullptr;
 }
 
-void KeptSettings::markLoaded(unsigned section, const wchar_t* owner, const wchar_t* const* keys, size_t keyCount)
+void KeptSettings::markLoaded(unsigned section, const wchar_t* const* keys, size_t keyCount)
 {
     if (section >= sectionCount_)
         return;
     Section& loaded = sections_[section + 1];
     loaded.loaded = true;
-    delete[] loaded.ownerName;
     delete[] loaded.keptLines;
-    loaded.ownerName = copyOf(owner, wcslen(owner));
     loaded.keptLines = new (std::nothrow) wchar_t[loaded.end - loaded.bodyStart + 1];
     loaded.keptLength = 0;
     if (loaded.keptLines == nullptr)
@@ -406,15 +393,13 @@ void KeptSettings::writeLeadingLines(SettingsWriter& writer) const
         writer.writeKept(text_, sections_[0].end);
 }
 
-void KeptSettings::writeKeptLines(SettingsWriter& writer, const wchar_t* owner) const
+void KeptSettings::writeKeptLines(SettingsWriter& writer, unsigned loadedFrom) const
 {
-    for (unsigned i = 1; i <= sectionCount_; ++i) {
-        const Section& section = sections_[i];
-        if (section.loaded && section.ownerName != nullptr && wcscmp(section.ownerName, owner) == 0) {
-            writer.writeKept(section.keptLines, section.keptLength);
-            return;
-        }
-    }
+    if (loadedFrom == 0 || loadedFrom > sectionCount_)
+        return;
+    const Section& section = sections_[loadedFrom];
+    if (section.loaded && section.keptLines != nullptr)
+        writer.writeKept(section.keptLines, section.keptLength);
 }
 
 void KeptSettings::writeUnloadedSections(SettingsWriter& writer) const

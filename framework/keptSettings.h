@@ -31,15 +31,16 @@ public:
     // it may hold, still inside any quotes. nullptr when no line sets the key.
     const wchar_t* findValue(unsigned section, const wchar_t* key, size_t* length) const;
 
-    // The section gave the options or one of the table's entries, now called owner: the lines of the
-    // keys (compared as the profile reader compares them) are the table's; every other line of the
-    // section is kept for the owner, and the section is no longer kept whole.
-    void markLoaded(unsigned section, const wchar_t* owner, const wchar_t* const* keys, size_t keyCount);
+    // The section gave the options or one of the table's entries: the lines of the keys (compared as
+    // the profile reader compares them) are the table's; every other line of the section is kept for
+    // whatever it gave, and the section is no longer kept whole.
+    void markLoaded(unsigned section, const wchar_t* const* keys, size_t keyCount);
 
     // Lines before the first section, for the top of the file.
     void writeLeadingLines(SettingsWriter& writer) const;
-    // The kept lines of the section that gave the owner, to follow the keys just written for it.
-    void writeKeptLines(SettingsWriter& writer, const wchar_t* owner) const;
+    // The kept lines of the section an entry or the options were loaded from, to follow the keys just
+    // written for them, whatever name they have now. loadedFrom is 1 + the section, 0 for none.
+    void writeKeptLines(SettingsWriter& writer, unsigned loadedFrom) const;
     // Every section no table took, unchanged and in file order, for the end of the file.
     void writeUnloadedSections(SettingsWriter& writer) const;
 
@@ -53,7 +54,6 @@ private:
         size_t bodyStart; // the line after the header
         size_t end;
         size_t nameStart; // into names_
-        wchar_t* ownerName = nullptr;
         wchar_t* keptLines = nullptr; // what the tables didn't take of a loaded section
         size_t keptLength = 0;
         bool loaded = false;
@@ -112,23 +112,26 @@ void finishSettingsSave(KeptSettings& kept, SettingsWriter& writer, const wchar_
 
 // Reads the file into kept and takes its sections, in file order, as the options and the entries
 // of a table: the first section named optionsSection is the options' (its optionKeys' keys are
-// theirs, any other line is kept) and readOptions(values) reads them, from that section or, when
-// there is none, as defaults; every other named section not already in the table becomes the next
-// entry through readEntry(values, name, entry), which reads it under its full name, while the table
-// has room. Later sections of a name already taken, and the sections past the table's capacity,
-// stay in the file as they are. The file is read once. Answers how many entries the file holds
-// beyond capacity.
+// theirs, any other line is kept; optionsLoadedFrom tells it to writeKeptLines) and
+// readOptions(values) reads them, from that section or, when there is none, as defaults; every
+// other named section not already in the table becomes the next entry through readEntry(values,
+// name, entry), which reads it under its full name, while the table has room; the entry's
+// LoadedFrom tells its section to writeKeptLines. Later sections of a name already taken, and the
+// sections past the table's capacity, stay in the file as they are. The file is read once. Answers
+// how many entries the file holds beyond capacity.
 template <typename EntryTable, typename OptionKey, size_t optionCount, size_t entryKeyCount, typename ReadOptions,
     typename ReadEntry>
 unsigned takeSettingsSections(KeptSettings& kept, const wchar_t* path, EntryTable& table,
     const wchar_t* optionsSection, const OptionKey (&optionKeys)[optionCount],
-    const wchar_t* const (&entryKeys)[entryKeyCount], ReadOptions readOptions, ReadEntry readEntry)
+    const wchar_t* const (&entryKeys)[entryKeyCount], ReadOptions readOptions, ReadEntry readEntry,
+    unsigned& optionsLoadedFrom)
 {
     constexpr unsigned capacity = sizeof(table.Entries) / sizeof(table.Entries[0]);
     const wchar_t* optionKeyNames[optionCount];
     for (size_t i = 0; i < optionCount; ++i)
         optionKeyNames[i] = optionKeys[i].key;
     kept.read(path);
+    optionsLoadedFrom = 0;
     unsigned notShown = 0;
     bool optionsRead = false;
     for (unsigned section = 0; section < kept.sectionCount(); ++section) {
@@ -137,7 +140,8 @@ unsigned takeSettingsSections(KeptSettings& kept, const wchar_t* path, EntryTabl
         if (equalIgnoringAsciiCase(name, optionsSection)) {
             if (!optionsRead) {
                 readOptions(SettingsValues(kept, section, path, optionsSection));
-                kept.markLoaded(section, optionsSection, optionKeyNames, optionCount);
+                kept.markLoaded(section, optionKeyNames, optionCount);
+                optionsLoadedFrom = section + 1;
             }
             optionsRead = true;
             continue;
@@ -151,7 +155,8 @@ unsigned takeSettingsSections(KeptSettings& kept, const wchar_t* path, EntryTabl
         }
         auto& entry = table.Entries[table.Count];
         readEntry(SettingsValues(kept, section, path, name), name, entry);
-        kept.markLoaded(section, entry.Name, entryKeys, entryKeyCount);
+        entry.LoadedFrom = section + 1;
+        kept.markLoaded(section, entryKeys, entryKeyCount);
         ++table.Count;
     }
     if (!optionsRead)

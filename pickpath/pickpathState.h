@@ -19,6 +19,9 @@ struct SearchEntry {
     wchar_t Mask[pathCapacity];       // file-name masks such as *.c;*.h
     wchar_t Path[folderListCapacity]; // search folders separated by ";", "!" searches the whole sub-tree
     wchar_t Ext[pathCapacity];        // extensions such as .c;.h, tried on a selection without one
+    // 1 + the settings file's section the entry was read from, whose keys the plug-in doesn't know go
+    // back with the entry whatever it is called now; 0 for an entry added since.
+    unsigned LoadedFrom;
 };
 
 struct SearchEntryTable {

@@ -30,6 +30,7 @@ const wchar_t* const entryKeys[] = {L"Mask", L"Path", L"Ext"};
 // What the file held beyond the options and the table, from the load to the last save.
 KeptSettings keptSettings;
 unsigned entriesNotShown = 0;
+unsigned optionsLoadedFrom = 0;
 
 void readOptions(const SettingsValues& values)
 {
@@ -50,7 +51,7 @@ void readEntry(const SettingsValues& values, const wchar_t* section, SearchEntry
 void loadSettings()
 {
     entriesNotShown = takeSettingsSections(keptSettings, getSettingsFilePath(), searchEntryTable, optionsSection,
-        optionKeys, entryKeys, readOptions, readEntry);
+        optionKeys, entryKeys, readOptions, readEntry, optionsLoadedFrom);
 }
 
 void saveSettings(SaveMode mode)
@@ -59,13 +60,13 @@ void saveSettings(SaveMode mode)
     keptSettings.writeLeadingLines(writer);
     for (const OptionKey& option : optionKeys)
         writer.writeFlag(optionsSection, option.key, pickpathOptions.*option.field);
-    keptSettings.writeKeptLines(writer, optionsSection);
+    keptSettings.writeKeptLines(writer, optionsLoadedFrom);
     for (unsigned i = 0; i < searchEntryTable.Count && i < MaxSearchEntries; ++i) {
         const SearchEntry& entry = searchEntryTable.Entries[i];
         writer.write(entry.Name, L"Mask", entry.Mask);
         writer.write(entry.Name, L"Path", entry.Path);
         writer.write(entry.Name, L"Ext", entry.Ext);
-        keptSettings.writeKeptLines(writer, entry.Name);
+        keptSettings.writeKeptLines(writer, entry.LoadedFrom);
     }
     finishSettingsSave(keptSettings, writer, getSettingsFilePath(), mode);
 }

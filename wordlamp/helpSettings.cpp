@@ -37,6 +37,7 @@ const wchar_t* const entryKeys[] = {L"Mask", L"File", L"Show", L"Extension"};
 // What the file held beyond the options and the table, from the load to the last save.
 KeptSettings keptSettings;
 unsigned entriesNotShown = 0;
+unsigned optionsLoadedFrom = 0;
 
 // Older files list extensions separated by blanks under "Extension" instead of a mask:
 // "c cpp h" becomes "*.c;*.cpp;*.h", and a missing or empty value "*.".
@@ -73,7 +74,7 @@ void readEntry(const SettingsValues& values, const wchar_t* section, HelpEntry& 
 void loadSettings()
 {
     entriesNotShown = takeSettingsSections(keptSettings, getSettingsFilePath(), helpEntryTable, optionsSection,
-        optionKeys, entryKeys, readOptions, readEntry);
+        optionKeys, entryKeys, readOptions, readEntry, optionsLoadedFrom);
 }
 
 void saveSettings(SaveMode mode)
@@ -86,7 +87,7 @@ void saveSettings(SaveMode mode)
         else
             writer.writeNumber(optionsSection, option.key, helpOptions.*option.field);
     }
-    keptSettings.writeKeptLines(writer, optionsSection);
+    keptSettings.writeKeptLines(writer, optionsLoadedFrom);
     for (unsigned i = 0; i < helpEntryTable.Count && i < MaxHelpEntries; ++i) {
         const HelpEntry& entry = helpEntryTable.Entries[i];
         // A section without a name can't be read back as an entry, and its keys would land outside
@@ -96,7 +97,7 @@ void saveSettings(SaveMode mode)
         writer.write(entry.Name, L"Mask", entry.Mask);
         writer.write(entry.Name, L"File", entry.File);
         writer.writeFlag(entry.Name, L"Show", entry.Show);
-        keptSettings.writeKeptLines(writer, entry.Name);
+        keptSettings.writeKeptLines(writer, entry.LoadedFrom);
     }
     finishSettingsSave(keptSettings, writer, getSettingsFilePath(), mode);
 }

@@ -17,6 +17,9 @@ struct HelpEntry {
     wchar_t Mask[pathCapacity]; // file-name masks such as *.c;*.h
     wchar_t File[pathCapacity]; // the help location, a path template
     int Show;                   // non-zero: the entry gets a menu item of its own
+    // 1 + the settings file's section the entry was read from, whose keys the plug-in doesn't know go
+    // back with the entry whatever it is called now; 0 for an entry added since.
+    unsigned LoadedFrom;
 };
 
 struct HelpEntryTable {

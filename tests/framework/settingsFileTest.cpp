@@ -182,9 +182,9 @@ TEST(KeptSettings, WhatTheTableDidNotTakeIsWrittenBackUnchanged)
     ASSERT_EQ(kept.sectionCount(), 4u);
     const wchar_t* const optionKeys[] = {L"Flag"};
     const wchar_t* const entryKeys[] = {L"Mask"};
-    kept.markLoaded(0, L"Options", optionKeys, 1);
-    kept.markLoaded(1, L"One", entryKeys, 1);
-    kept.markLoaded(2, L"Two", entryKeys, 1);
+    kept.markLoaded(0, optionKeys, 1);
+    kept.markLoaded(1, entryKeys, 1);
+    kept.markLoaded(2, entryKeys, 1);
 
     struct Case {
         const char* what;
@@ -208,12 +208,12 @@ TEST(KeptSettings, WhatTheTableDidNotTakeIsWrittenBackUnchanged)
         SettingsWriter writer;
         kept.writeLeadingLines(writer);
         writer.write(L"Options", L"Flag", L"1");
-        kept.writeKeptLines(writer, L"Options");
+        kept.writeKeptLines(writer, 1);
         writer.write(L"One", L"Mask", c.oneMask);
-        kept.writeKeptLines(writer, L"One");
+        kept.writeKeptLines(writer, 2);
         if (c.keepTwo) {
             writer.write(L"Two", L"Mask", L"*.d");
-            kept.writeKeptLines(writer, L"Two");
+            kept.writeKeptLines(writer, 3);
         }
         kept.writeUnloadedSections(writer);
         EXPECT_EQ(savedText(writer), c.saved);

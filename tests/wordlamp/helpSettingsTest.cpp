@@ -169,9 +169,9 @@ TEST(HelpSettings, SavingWritesTheTableAsItStands)
     pluginModule = GetModuleHandleW(nullptr);
     removeSettings();
     const HelpEntry entries[] = {
-        {L"", L"*.x", L"lost.chm", 1},
-        {L"C++", L"*.cpp;*.h", L"$cdir$\\cpp.chm", 5},
-        {L"Web", L"*.html", L"https://example.com/?q=$word$", 0},
+        {L"", L"*.x", L"lost.chm", 1, 0},
+        {L"C++", L"*.cpp;*.h", L"$cdir$\\cpp.chm", 5, 0},
+        {L"Web", L"*.html", L"https://example.com/?q=$word$", 0, 0},
     };
     helpOptions = HelpOptions{1, 3, 1, 0, 1, 0, 0};
     helpEntryTable.Count = 0;
