@@ -358,14 +358,16 @@ int profileNumber(const wchar_t* value, size_t length)
 
 void SettingsValues::text(const wchar_t* key, wchar_t* buffer, size_t capacity) const
 {
-    if (!kept_.holdsText()) {
+    if (!kept_.holdsText() && kept_.fileExisted()) {
         readSetting(path_, name_, key, buffer, capacity);
         return;
     }
+    if (capacity == 0)
+        return;
     size_t length = 0;
     const wchar_t* value = kept_.findValue(section_, key, &length);
     buffer[0] = L'\0';
-    if (value == nullptr || capacity == 0)
+    if (value == nullptr)
         return;
     if (isQuoted(value, length)) {
         ++value;
@@ -378,7 +380,7 @@ void SettingsValues::text(const wchar_t* key, wchar_t* buffer, size_t capacity) 
 
 int SettingsValues::number(const wchar_t* key, int whenMissing) const
 {
-    if (!kept_.holdsText())
+    if (!kept_.holdsText() && kept_.fileExisted())
         return static_cast<int>(GetPrivateProfileIntW(name_, key, whenMissing, path_));
     size_t length = 0;
     const wchar_t* value = kept_.findValue(section_, key, &length);

@@ -26,6 +26,8 @@ public:
     const wchar_t* sectionName(unsigned section) const;
     // Whether the file's text is held, so values can be read from it rather than from the file.
     bool holdsText() const { return sections_ != nullptr; }
+    // Whether there was a file to read (held or not).
+    bool fileExisted() const { return fileExisted_; }
     // The value of the section's first line that sets the key (compared as the profile reader
     // compares keys) with "=", as the reader takes it: without the blanks around it and up to a NUL
     // it may hold, still inside any quotes. nullptr when no line sets the key.
@@ -75,7 +77,7 @@ private:
 
 // The values of one section as the profile functions read them: from the kept text when the file
 // is held, from the file itself when it couldn't be (too large, or memory ran out). A section the
-// file lacks gives every key's default.
+// file lacks, or a missing file, gives every key's default.
 class SettingsValues {
 public:
     // section: the index in kept, or noSection.
@@ -88,8 +90,8 @@ public:
     // The value, without one pair of quotes enclosing it, cut to fit capacity characters; empty when
     // the key is missing.
     void text(const wchar_t* key, wchar_t* buffer, size_t capacity) const;
-    // The value's leading decimal number (blanks and a sign before it allowed, as the profile reader
-    // reads one); whenMissing when the key is missing or its value is empty.
+    // The value's leading number as the profile reader reads it (blanks and a sign before it, decimal
+    // unless "0b", "0o" or "0x" says otherwise); whenMissing when the key is missing or its value empty.
     int number(const wchar_t* key, int whenMissing) const;
 
 private:

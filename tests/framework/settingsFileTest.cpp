@@ -325,5 +325,13 @@ TEST(KeptSettings, ValuesAreTheOnesTheProfileReaderReads)
         EXPECT_EQ(missing.number(L"Show", 5), 5);
     }
     EXPECT_GT(compared, 1000);
+    // Without a file every key has its default.
+    KeptSettings none;
+    none.read((folder + L"\\Missing.ini").c_str());
+    SettingsValues absent(none, SettingsValues::noSection, (folder + L"\\Missing.ini").c_str(), L"Options");
+    wchar_t text[8] = L"#";
+    absent.text(L"Mask", text, _countof(text));
+    EXPECT_STREQ(text, L"");
+    EXPECT_EQ(absent.number(L"Show", 7), 7);
     removeTree(folder);
 }
