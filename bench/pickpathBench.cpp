@@ -270,18 +270,24 @@ std::vector<std::wstring> pluginLibraries(const std::wstring& folder)
 // LoadLibrary alone (the system's work and the library's entry, which reads the settings), in a
 // process that doesn't have the system libraries the editor links: they are loaded, and unloaded
 // again, with each plug-in. Measured first, before any stand-in editor holds them.
+// Milliseconds LoadLibrary takes over the library, which is freed again.
+double timeLoadLibrary(const std::wstring& library)
+{
+    LARGE_INTEGER start = now();
+    HMODULE module = LoadLibraryW(library.c_str());
+    double milliseconds = seconds(start) * 1000;
+    FreeLibrary(module);
+    return milliseconds;
+}
+
 void measureBareLoading(const std::wstring& pluginFolder)
 {
     std::vector<std::wstring> libraries = pluginLibraries(pluginFolder);
     writeLoadingSettings(50);
     for (const std::wstring& library : libraries) {
         std::vector<double> times;
-        for (int round = 0; round < loadRounds; ++round) {
-            LARGE_INTEGER start = now();
-            HMODULE module = LoadLibraryW(library.c_str());
-            times.push_back(seconds(start) * 1000);
-            FreeLibrary(module);
-        }
+        for (int round = 0; round < loadRounds; ++round)
+            times.push_back(timeLoadLibrary(library));
         std::printf("loading %-14ls 50 entries, LoadLibrary alone without the editor's system libraries:"
                     " best %.2f ms, median %.2f ms of %d\n",
             PathFindFileNameW(library.c_str()), best(times), median(times), loadRounds);
@@ -299,12 +305,8 @@ void measureLoading(const std::wstring& pluginFolder, int entries)
     holdEditorSystemLibraries();
     for (int round = 0; round < loadRounds; ++round) {
         writeLoadingSettings(entries);
-        for (int i = 0; i < 2; ++i) {
-            LARGE_INTEGER start = now();
-            HMODULE module = LoadLibraryW(libraries[i].c_str());
-            libraryTimes[i].push_back(seconds(start) * 1000);
-            FreeLibrary(module);
-        }
+        for (int i = 0; i < 2; ++i)
+            libraryTimes[i].push_back(timeLoadLibrary(libraries[i]));
         StandinEditor editor;
         for (int i = 0; i < 2; ++i) {
             LARGE_INTEGER start = now();

@@ -24,6 +24,15 @@ def segment_distance(px, py, a, b):
     return math.hypot(px - (ax + t * dx), py - (ay + t * dy))
 
 
+def on_polylines(x, y, polylines):
+    """Whether the point lies under the stroke along any of the polylines (lists of points)."""
+    for line in polylines:
+        for a, b in zip(line, line[1:]):
+            if segment_distance(x, y, a, b) <= STROKE / 2:
+                return True
+    return False
+
+
 def render(size, ink, covered):
     rows = []
     scale = 16.0 / size

@@ -8,7 +8,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'framework', 'art'))
-from outlineIcons import STROKE, segment_distance, write_light_and_dark  # noqa: E402
+from outlineIcons import on_polylines, write_light_and_dark  # noqa: E402
 
 # Polylines in the 16 x 16 design grid.
 FOLDER = [
@@ -22,11 +22,7 @@ ARROW = [
 
 
 def covered(x, y):
-    for line in FOLDER + ARROW:
-        for a, b in zip(line, line[1:]):
-            if segment_distance(x, y, a, b) <= STROKE / 2:
-                return True
-    return False
+    return on_polylines(x, y, FOLDER + ARROW)
 
 
 if __name__ == '__main__':

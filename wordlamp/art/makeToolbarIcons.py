@@ -8,7 +8,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'framework', 'art'))
-from outlineIcons import STROKE, segment_distance, write_light_and_dark  # noqa: E402
+from outlineIcons import STROKE, on_polylines, write_light_and_dark  # noqa: E402
 
 # Rings and polylines in the 16 x 16 design grid: the buoy's rims and the edges of its bands.
 CENTRE = (8.0, 8.0)
@@ -19,13 +19,7 @@ BANDS = [[(8 + 3.0 * math.cos(a), 8 + 3.0 * math.sin(a)), (8 + 6.5 * math.cos(a)
 
 def covered(x, y):
     d = math.hypot(x - CENTRE[0], y - CENTRE[1])
-    if any(abs(d - rim) <= STROKE / 2 for rim in RIMS):
-        return True
-    for line in BANDS:
-        for a, b in zip(line, line[1:]):
-            if segment_distance(x, y, a, b) <= STROKE / 2:
-                return True
-    return False
+    return any(abs(d - rim) <= STROKE / 2 for rim in RIMS) or on_polylines(x, y, BANDS)
 
 
 if __name__ == '__main__':
