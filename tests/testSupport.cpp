@@ -158,6 +158,40 @@ std::string narrow(const std::wstring& text)
     return bytes;
 }
 
+HICON makeTwoHalvesIcon(DWORD left, DWORD right, bool rightTransparent)
+{
+    DWORD pixels[16 * 16];
+    for (int i = 0; i < 16 * 16; ++i)
+        pixels[i] = i % 16 < 8 ? left : right;
+    BYTE mask[16 * 2] = {};
+    for (int row = 0; rightTransparent && row < 16; ++row)
+        mask[row * 2 + 1] = 0xFF;
+    ICONINFO iconInfo = {};
+    iconInfo.fIcon = TRUE;
+    iconInfo.hbmColor = CreateBitmap(16, 16, 1, 32, pixels);
+    iconInfo.hbmMask = CreateBitmap(16, 16, 1, 1, mask);
+    HICON icon = CreateIconIndirect(&iconInfo);
+    DeleteObject(iconInfo.hbmColor);
+    DeleteObject(iconInfo.hbmMask);
+    return icon;
+}
+
+std::wstring withVisibleBreaks(const std::wstring& text)
+{
+    std::wstring shown;
+    for (wchar_t c : text) {
+        if (c == L'\r')
+            shown += L"\\r";
+        else if (c == L'\n')
+            shown += L"\\n";
+        else if (c == L'\0')
+            shown += L"\\0";
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 RegistryValueSwap::RegistryValueSwap(
     HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring* value)
     : root_(root)

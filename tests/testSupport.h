@@ -33,6 +33,12 @@ bool fileExists(const std::wstring& path);
 // Splits at line breaks; a trailing line break gives no empty last line.
 std::vector<std::wstring> splitLines(const std::wstring& text);
 std::string narrow(const std::wstring& text);
+// The text on one line for a message: line breaks and NULs written as \r, \n and \0.
+std::wstring withVisibleBreaks(const std::wstring& text);
+
+// A 16 x 16 icon whose left half has one colour and right half another (0x00RRGGBB); the right half is
+// transparent by the icon's mask when asked.
+HICON makeTwoHalvesIcon(DWORD left, DWORD right, bool rightTransparent);
 
 // What an image shows of itself: its size and whether its pixels range from fully transparent to
 // fully opaque (alpha that the editor can draw over any background).

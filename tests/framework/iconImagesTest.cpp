@@ -1,24 +1,13 @@
 // Icons turned into bitmaps with real transparency, at the sizes of 100, 150 and 200 %.
 #include "iconImages.h"
+#include "testSupport.h"
 
 #include <gtest/gtest.h>
 
 TEST(IconImages, BitmapsLetTheMenuShowThroughWhereTheIconIsTransparent)
 {
     // Left half opaque red, right half transparent by the icon's mask.
-    DWORD pixels[16 * 16];
-    for (int i = 0; i < 16 * 16; ++i)
-        pixels[i] = i % 16 < 8 ? 0x00FF0000 : 0;
-    BYTE mask[16 * 2];
-    for (int row = 0; row < 16; ++row) {
-        mask[row * 2] = 0x00;
-        mask[row * 2 + 1] = 0xFF;
-    }
-    ICONINFO iconInfo = {};
-    iconInfo.fIcon = TRUE;
-    iconInfo.hbmColor = CreateBitmap(16, 16, 1, 32, pixels);
-    iconInfo.hbmMask = CreateBitmap(16, 16, 1, 1, mask);
-    HICON icon = CreateIconIndirect(&iconInfo);
+    HICON icon = makeTwoHalvesIcon(0x00FF0000, 0, true);
     ASSERT_NE(icon, nullptr);
 
     struct Case {
@@ -41,6 +30,4 @@ TEST(IconImages, BitmapsLetTheMenuShowThroughWhereTheIconIsTransparent)
     }
     EXPECT_EQ(iconToAlphaBitmap(nullptr, 16), nullptr);
     DestroyIcon(icon);
-    DeleteObject(iconInfo.hbmColor);
-    DeleteObject(iconInfo.hbmMask);
 }

@@ -183,15 +183,7 @@ TEST_F(MenuHelpers, ClassicStyleOnlyWithVisualStylesOff)
 TEST_F(MenuHelpers, IconsBecomeSixteenPixelDibSections)
 {
     // Left half red, right half blue, fully opaque.
-    DWORD pixels[16 * 16];
-    for (int i = 0; i < 16 * 16; ++i)
-        pixels[i] = i % 16 < 8 ? 0x00FF0000 : 0x000000FF;
-    BYTE mask[16 * 2] = {};
-    ICONINFO iconInfo = {};
-    iconInfo.fIcon = TRUE;
-    iconInfo.hbmColor = CreateBitmap(16, 16, 1, 32, pixels);
-    iconInfo.hbmMask = CreateBitmap(16, 16, 1, 1, mask);
-    HICON icon = CreateIconIndirect(&iconInfo);
+    HICON icon = makeTwoHalvesIcon(0x00FF0000, 0x000000FF, false);
     ASSERT_NE(icon, nullptr);
 
     HBITMAP bitmap = iconToMenuBitmap(icon);
@@ -217,6 +209,4 @@ TEST_F(MenuHelpers, IconsBecomeSixteenPixelDibSections)
 
     DeleteObject(bitmap);
     DestroyIcon(icon);
-    DeleteObject(iconInfo.hbmColor);
-    DeleteObject(iconInfo.hbmMask);
 }

@@ -255,17 +255,6 @@ std::wstring randomSettingsFile(std::mt19937& random)
 }
 } // namespace
 
-namespace {
-// A file's text on one line, its line ends and NULs made visible.
-std::wstring shown(const std::wstring& text)
-{
-    std::wstring result;
-    for (wchar_t c : text)
-        result += c == L'\r' ? L"\\r" : c == L'\n' ? L"\\n" : c == L'\0' ? L"\\0" : std::wstring(1, c);
-    return result;
-}
-} // namespace
-
 // The values a load reads from the text it keeps are the ones the platform's profile functions read
 // from the file: every key of every section, as text into buffers of several sizes and as a number.
 TEST(KeptSettings, ValuesAreTheOnesTheProfileReaderReads)
@@ -302,7 +291,8 @@ TEST(KeptSettings, ValuesAreTheOnesTheProfileReaderReads)
                 continue;
             SettingsValues values(kept, section, path.c_str(), name.c_str());
             for (const wchar_t* key : keys) {
-                SCOPED_TRACE(narrow(L"file " + std::to_wstring(file) + L" [" + name + L"] " + key + L": " + shown(text)));
+                SCOPED_TRACE(narrow(
+                    L"file " + std::to_wstring(file) + L" [" + name + L"] " + key + L": " + withVisibleBreaks(text)));
                 for (size_t capacity : capacities) {
                     std::wstring fromKept(capacity, L'#');
                     std::wstring fromReader(capacity, L'#');

@@ -1,5 +1,6 @@
 #include "probeSteps.h"
 
+#include "htmlHelpStandin.h"
 #include "probeLog.h"
 
 #include <commctrl.h>
@@ -217,6 +218,20 @@ HWND currentView()
     return which == 1 ? editor._scintillaSecondHandle : editor._scintillaMainHandle;
 }
 
+// Asks the editing view for its context menu at a point inside it, watching for the menu to show;
+// choice names the item to run in it (empty: none).
+void openContextMenu(const std::wstring& choice, int x, int y)
+{
+    popupSeen = false;
+    popupChoice = choice;
+    popupChoiceId = 0;
+    watchingPopups = true;
+    HWND view = currentView();
+    RECT area;
+    GetWindowRect(view, &area);
+    PostMessageW(view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view), MAKELPARAM(area.left + x, area.top + y));
+}
+
 struct DialogSearch {
     HWND found;
 };
@@ -346,33 +361,16 @@ void setRegistryValue(const std::wstring& setting)
     logLine(L"regset " + key + L" status=" + std::to_wstring(status));
 }
 
-struct HtmlHelpCallRecord {
-    HWND owner;
-    wchar_t file[MAX_PATH];
-    UINT command;
-    wchar_t keyword[4096];
-    int recordSize;
-    BOOL reserved;
-    BOOL indexOnFail;
-    bool otherFieldsNull;
-};
-
-struct HtmlHelpLogRecord {
-    int count;
-    HtmlHelpCallRecord calls[8];
-};
-
 void logHtmlHelpCalls(const std::wstring& library)
 {
     // The same path gives the engine the plug-in loaded, with the calls it recorded.
     HMODULE engine = LoadLibraryW(library.c_str());
-    auto logOf = reinterpret_cast<HtmlHelpLogRecord* (*)()>(
-        reinterpret_cast<void*>(GetProcAddress(engine, "htmlHelpLog")));
+    auto logOf = reinterpret_cast<HtmlHelpLogFunction>(reinterpret_cast<void*>(GetProcAddress(engine, "htmlHelpLog")));
     if (logOf == nullptr) {
         logLine(L"htmlhelp engine missing");
         return;
     }
-    HtmlHelpLogRecord* log = logOf();
+    HtmlHelpLog* log = logOf();
     logLine(L"htmlhelp count=" + std::to_wstring(log->count));
     for (int i = 0; i < log->count && i < static_cast<int>(_countof(log->calls)); ++i)
         logLine(L"htmlhelp file=" + quoted(log->calls[i].file) + L" command=" + std::to_wstring(log->calls[i].command)
@@ -488,14 +486,7 @@ bool runStep(const Step& step, DWORD waited)
         logLine(L"dialog closed");
     } else if (verb == L"context") {
         if (waited == 0) {
-            popupSeen = false;
-            popupChoice = rest;
-            popupChoiceId = 0;
-            watchingPopups = true;
-            HWND view = currentView();
-            RECT area;
-            GetWindowRect(view, &area);
-            PostMessageW(view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view), MAKELPARAM(area.left + 20, area.top + 20));
+            openContextMenu(rest, 20, 20);
             return false;
         }
         if (!popupSeen)
@@ -512,13 +503,7 @@ bool runStep(const Step& step, DWORD waited)
     } else if (verb == L"showcontext") {
         // Shown like "context", but left open for a picture until "endmenu".
         if (waited == 0) {
-            popupSeen = false;
-            popupChoice.clear();
-            watchingPopups = true;
-            HWND view = currentView();
-            RECT area;
-            GetWindowRect(view, &area);
-            PostMessageW(view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view), MAKELPARAM(area.left + 60, area.top + 30));
+            openContextMenu(L"", 60, 30);
             return false;
         }
         if (!popupSeen)

@@ -247,17 +247,7 @@ std::wstring differenceFromKept(
 
 std::string narrowForMessage(const std::wstring& text, size_t longest)
 {
-    std::wstring shown;
-    for (wchar_t c : text.substr(0, longest)) {
-        if (c == L'\r')
-            shown += L"\\r";
-        else if (c == L'\n')
-            shown += L"\\n";
-        else if (c == L'\0')
-            shown += L"\\0";
-        else
-            shown += c;
-    }
+    std::wstring shown = withVisibleBreaks(text.substr(0, longest));
     if (text.size() > longest)
         shown += L"... (" + std::to_wstring(text.size()) + L" characters)";
     return narrow(shown);
