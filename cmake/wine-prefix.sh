@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Makes the headless Wine prefix once: null display driver, no debugger on crashes.
+# Makes the headless Wine prefix once: null display driver, no debugger on crashes. The prefix
+# belongs to one way of running (WINE10_WAY, see wine10.sh): each way has its own.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-export WINEPREFIX="${WINEPREFIX:-$here/../build/wineprefix}"
+if [ "${WINE10_WAY:-native}" = emulated ]; then
+    export WINEPREFIX="${WINEPREFIX:-$here/../build/wineprefix-emulated}"
+else
+    export WINEPREFIX="${WINEPREFIX:-$here/../build/wineprefix}"
+fi
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 [ -f "$WINEPREFIX/.headless-ready" ] && exit 0
