@@ -4,6 +4,8 @@
 
 #include "helpViewers.h"
 #include "pdfViewer.h"
+#include "wordPlacement.h"
+#include "wordSamples.h"
 
 #include <cstdio>
 
@@ -133,26 +135,55 @@ TEST_F(PdfViewerTest, WordsAreMadeSafeForTheAcrobatCommand)
     EXPECT_TRUE(driver.messageBoxes.empty());
 }
 
-TEST_F(PdfViewerTest, ReaderAloneGetsOneCommandLineWithTheSearch)
+TEST_F(PdfViewerTest, ReaderAloneGetsTheWordAndTheFileAsArgumentsOfTheirOwn)
 {
-    struct Case {
-        std::wstring word;
-        std::wstring searched;
-    };
-    const Case cases[] = {
-        {L"Widget", L"Widget"}, {L"a \"quoted\" word", L"a quoted word"},
-        {L"x\" /n \"y", L"x /n y"}, // no switch of its own from the document
-    };
     registerReader();
-    for (const Case& c : cases) {
+    // The whole record: a word may hold line breaks of its own.
+    auto commandLine = [this] {
+        waitUntil([this] { return fileExists(readerLog); }, 15000);
+        std::wstring line = readTextFile(readerLog);
+        if (line.size() >= 2 && line.compare(line.size() - 2, 2, L"\r\n") == 0)
+            line.resize(line.size() - 2);
+        return line;
+    };
+    for (const std::wstring& word : sampleWords(44, 8)) {
         DeleteFileW(readerLog.c_str());
-        showPdfHelp(pdf.c_str(), c.word.c_str());
-        std::vector<std::wstring> lines = readerCommandLines();
-        ASSERT_EQ(lines.size(), 1u) << narrow(c.word);
-        EXPECT_EQ(lines[0], L"\"" + reader + L"\" /A \"search=" + c.searched + L"\" \"" + pdf + L"\"");
+        showPdfHelp(pdf.c_str(), word.c_str());
+        std::wstring line = commandLine();
+        EXPECT_EQ(commandLineArguments(line), (std::vector<std::wstring>{reader, L"/A", L"search=" + word, pdf}))
+            << narrow(withVisibleBreaks(line.substr(0, 200)));
     }
+    // Through the library: a word ending in a backslash keeps the file its own argument.
+    loadWordlampWithEntry(editor, pdf);
+    DeleteFileW(readerLog.c_str());
+    pressHelp(editor, L"abc\\");
+    EXPECT_EQ(commandLineArguments(commandLine()), (std::vector<std::wstring>{reader, L"/A", L"search=abc\\", pdf}));
     EXPECT_TRUE(driver.messageBoxes.empty());
     EXPECT_FALSE(fileExists(acrobatLog));
+}
+
+TEST_F(PdfViewerTest, AReaderCommandLineLongerThanAProgramTakesStartsNothing)
+{
+    registerReader();
+    // The program, " /A ", the quoted search, a blank and the quoted file; the terminator makes 32,767.
+    const size_t fixed = reader.size() + 2 + 4 + 9 + 1 + pdf.size() + 2;
+    for (size_t length : {commandLineCapacity - fixed, commandLineCapacity - fixed - 1}) {
+        DeleteFileW(readerLog.c_str());
+        driver.messageBoxes.clear();
+        std::wstring word(length, L'w');
+        showPdfHelp(pdf.c_str(), word.c_str());
+        if (length + fixed >= commandLineCapacity) {
+            expectOnlyMessage(driver, editor.mainWindow(),
+                L"The word is too long: a program's command line may be at most 32767 characters long.", L"Wordlamp",
+                IconKind::information);
+            Sleep(1500);
+            EXPECT_FALSE(fileExists(readerLog));
+        } else {
+            ASSERT_EQ(readerCommandLines().size(), 1u);
+            EXPECT_EQ(readerCommandLines()[0].size(), commandLineCapacity - 1);
+            EXPECT_TRUE(driver.messageBoxes.empty());
+        }
+    }
 }
 
 TEST_F(PdfViewerTest, WithNeitherTheShellOpensThePdfWithoutTheWord)

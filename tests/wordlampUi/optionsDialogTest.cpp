@@ -340,6 +340,41 @@ TEST(EntryEditor, ExpandTestAndHelpShowTheirMessages)
     // What "Help" says is checked with the other entry editor's help.
 }
 
+TEST(EntryEditor, ExpandShowsTheLocationAsALookupWouldOpenIt)
+{
+    WordlampInEditor wordlamp(SettingsText{});
+    ASSERT_TRUE(wordlamp.loaded);
+    wordlamp.editor.document.open(L"C:\\work\\main.c");
+    struct Case {
+        const wchar_t* location;
+        std::wstring word;
+        const wchar_t* shown;
+    };
+    const Case cases[] = {
+        {L"https://x.example/?q=$word$&in=$name$", L"C++ & %PATH%",
+            L"https://x.example/?q=C%2B%2B%20%26%20%25PATH%25&in=main"},
+        {L"c:\\help\\$word$.chm", L"%PATH%", L"c:\\help\\%PATH%.chm"},
+        {L"c:\\help\\$word$.chm", std::wstring(250, L'w'),
+            L"The word is too long: this help location may be at most 259 characters long."},
+    };
+    for (const Case& c : cases) {
+        wordlamp.editor.document.currentWord = c.word;
+        Driver driver;
+        driver.then([](HWND dialog) {
+            Driver::click(dialog, IDC_ADD);
+            Driver::click(dialog, IDCANCEL);
+        });
+        driver.then([&](HWND editor) {
+            Driver::setText(editor, IDC_ENTRY_FILE, c.location);
+            Driver::click(editor, IDC_ENTRY_EXPAND);
+            Driver::click(editor, IDCANCEL);
+        });
+        runOptions(wordlamp, driver);
+        ASSERT_EQ(driver.messageBoxes.size(), 1u) << narrow(c.location);
+        EXPECT_EQ(driver.messageBoxes[0].text, c.shown);
+    }
+}
+
 TEST(EntryEditor, NamesKeepAtMost259Characters)
 {
     WordlampInEditor wordlamp(SettingsText{});
