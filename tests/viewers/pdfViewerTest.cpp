@@ -138,11 +138,18 @@ TEST_F(PdfViewerTest, WordsAreMadeSafeForTheAcrobatCommand)
 TEST_F(PdfViewerTest, ReaderAloneGetsTheWordAndTheFileAsArgumentsOfTheirOwn)
 {
     registerReader();
-    // The whole record: a word may hold line breaks of its own.
+    // The whole record, once written to its end (the file's path and the line break after it): a
+    // word may hold line breaks of its own.
     auto commandLine = [this] {
-        waitUntil([this] { return fileExists(readerLog); }, 15000);
-        std::wstring line = readTextFile(readerLog);
-        if (line.size() >= 2 && line.compare(line.size() - 2, 2, L"\r\n") == 0)
+        const std::wstring end = L"\"" + pdf + L"\"\r\n";
+        std::wstring line;
+        waitUntil(
+            [&] {
+                line = readTextFile(readerLog);
+                return line.size() >= end.size() && line.compare(line.size() - end.size(), end.size(), end) == 0;
+            },
+            15000);
+        if (line.size() >= 2)
             line.resize(line.size() - 2);
         return line;
     };
