@@ -16,17 +16,6 @@ bool isUnreserved(unsigned code)
         || code == '.' || code == '_' || code == '~';
 }
 
-// The next character of UTF-16 text as a code point; a lone half of a pair gives U+FFFD.
-unsigned nextCodePoint(const wchar_t*& text)
-{
-    unsigned unit = static_cast<unsigned>(*text++);
-    if (IS_HIGH_SURROGATE(unit) && IS_LOW_SURROGATE(*text))
-        return 0x10000 + ((unit - 0xD800) << 10) + (static_cast<unsigned>(*text++) - 0xDC00);
-    if (IS_HIGH_SURROGATE(unit) || IS_LOW_SURROGATE(unit))
-        return 0xFFFD;
-    return unit;
-}
-
 // Appends to a fixed buffer; once something didn't fit, nothing more is taken.
 class BoundedText {
 public:
@@ -104,24 +93,11 @@ bool percentEncodeUtf8(const wchar_t* text, wchar_t* result, size_t capacity)
     static const wchar_t hexDigits[] = L"0123456789ABCDEF";
     BoundedText encoded(result, capacity);
     while (*text != L'\0') {
-        unsigned code = nextCodePoint(text);
+        // One character at a time: a pair of surrogates together, anything else alone.
+        int units = IS_HIGH_SURROGATE(text[0]) && IS_LOW_SURROGATE(text[1]) ? 2 : 1;
         unsigned char bytes[4];
-        int count = 0;
-        if (code < 0x80) {
-            bytes[count++] = static_cast<unsigned char>(code);
-        } else if (code < 0x800) {
-            bytes[count++] = static_cast<unsigned char>(0xC0 | (code >> 6));
-            bytes[count++] = static_cast<unsigned char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            bytes[count++] = static_cast<unsigned char>(0xE0 | (code >> 12));
-            bytes[count++] = static_cast<unsigned char>(0x80 | ((code >> 6) & 0x3F));
-            bytes[count++] = static_cast<unsigned char>(0x80 | (code & 0x3F));
-        } else {
-            bytes[count++] = static_cast<unsigned char>(0xF0 | (code >> 18));
-            bytes[count++] = static_cast<unsigned char>(0x80 | ((code >> 12) & 0x3F));
-            bytes[count++] = static_cast<unsigned char>(0x80 | ((code >> 6) & 0x3F));
-            bytes[count++] = static_cast<unsigned char>(0x80 | (code & 0x3F));
-        }
+        int count = WideCharToMultiByte(CP_UTF8, 0, text, units, reinterpret_cast<char*>(bytes), 4, nullptr, nullptr);
+        text += units;
         for (int i = 0; i < count; ++i) {
             if (isUnreserved(bytes[i])) {
                 encoded.add(static_cast<wchar_t>(bytes[i]));

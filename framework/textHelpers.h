@@ -19,9 +19,9 @@ bool replaceEachNoCase(wchar_t* text, size_t capacity, const wchar_t* token, con
 bool equalIgnoringAsciiCase(const wchar_t* left, const wchar_t* right);
 
 // Writes text percent-encoded as UTF-8, as a part of an address takes it: A-Z, a-z, 0-9 and "-._~"
-// stay, every other byte becomes %XX (a blank %20). Half of a surrogate pair standing alone goes
-// as U+FFFD. Answers false, leaving result empty, when the encoding needs capacity characters or
-// more.
+// stay, every other byte becomes %XX (a blank %20); half of a surrogate pair standing alone goes as
+// the system's converter gives it. Answers false, leaving result empty, when the encoding needs
+// capacity characters or more.
 bool percentEncodeUtf8(const wchar_t* text, wchar_t* result, size_t capacity);
 
 // Writes text as one argument of a command line, so that CommandLineToArgvW reads it back as

@@ -4,7 +4,6 @@
 #include "pluginHost.h"
 #include "standinEditor.h"
 #include "testSupport.h"
-#include "wordSamples.h"
 
 #include <gtest/gtest.h>
 
@@ -207,90 +206,32 @@ TEST_F(PathTemplate, EnvironmentExpansionIsCutTo259Characters)
     SetEnvironmentVariableW(L"PATHTEMPLATE_LONG", nullptr);
 }
 
-TEST_F(PathTemplate, TheWordGoesInLastAndNothingInItIsExpanded)
-{
-    SetEnvironmentVariableW(L"PATHTEMPLATE_TEST", L"expanded");
-    for (const std::wstring& word : sampleWords(30, 200)) {
-        // Words that the editor's answer and the result hold twice.
-        if (word.size() > 120)
-            continue;
-        editor.document.currentWord = word;
-        EXPECT_EQ(expand(L"[$word$|$Word$]"), L"[" + word + L"|" + word + L"]") << narrow(word);
-        EXPECT_EQ(expand(L"%PATHTEMPLATE_TEST%$word$$date$"), L"expanded" + word + expand(L"$date$")) << narrow(word);
-    }
-    SetEnvironmentVariableW(L"PATHTEMPLATE_TEST", nullptr);
-}
-
-TEST_F(PathTemplate, TheWordsPlacesAreWhereItsTokenStood)
+TEST_F(PathTemplate, TheWordGoesInLastWhereItsTokenStood)
 {
     SetEnvironmentVariableW(L"PATHTEMPLATE_TEST", L"expanded");
     editor.document.folder = L"C:\\in $word$";
+    editor.document.currentWord = L"%PATHTEMPLATE_TEST%$date$";
     struct Case {
         const wchar_t* pathTemplate;
-        const wchar_t* text;
+        const wchar_t* text; // and the places of the word in it
         std::vector<size_t> places;
     };
     const Case cases[] = {
         {L"a$word$b$WORD$c", L"abc", {1, 2}},
-        {L"$word$$word$", L"", {0, 0}},
-        {L"$WORD$", L"$WORD$", {}},  // the exact spelling names the word
-        {L"$dir$", L"C:\\in ", {6}}, // a document's name may name it too, as it always could
-        {L"$dir$|$word$", L"C:\\in |", {6, 7}},
-        // A reference the word would complete stays as it is: the word can't make one.
+        {L"$WORD$", L"$WORD$", {}},             // only the exact spelling names the word
+        {L"$dir$|$word$", L"C:\\in |", {6, 7}}, // a document's name may name it too, as it always could
+        // A reference around the word stays as written: the word can't complete one.
         {L"%PATHTEMPLATE_TEST$word$%", L"%PATHTEMPLATE_TEST%", {18}},
         {L"%PATHTEMPLATE_TEST%$word$", L"expanded", {8}},
-        {L"$nppdir$$word$$time$", nullptr, {6}},
     };
     for (const Case& c : cases) {
-        editor.requests.clear();
         ExpandedTemplate expanded;
         expandTemplateAroundWord(c.pathTemplate, expanded);
-        if (c.text != nullptr) {
-            EXPECT_STREQ(expanded.text, c.text) << narrow(c.pathTemplate);
-        }
+        EXPECT_STREQ(expanded.text, c.text);
         EXPECT_EQ(std::vector<size_t>(expanded.places, expanded.places + expanded.placeCount), c.places)
             << narrow(c.pathTemplate);
-        for (const EditorRequest& request : editor.requests)
-            EXPECT_NE(request.message, NPPM_GETCURRENTWORD) << "the caller asks for the word itself";
     }
+    // Search folders take it as it is, unexpanded.
+    EXPECT_EQ(expand(L"<$word$>"), L"<%PATHTEMPLATE_TEST%$date$>");
     SetEnvironmentVariableW(L"PATHTEMPLATE_TEST", nullptr);
-
-    // A text cut at 259 characters keeps the places before the cut only.
-    editor.document.folder = std::wstring(250, L'd');
-    ExpandedTemplate cut;
-    expandTemplateAroundWord(L"$word$$dir$$word$xxxxxxxxxxxx$word$", cut);
-    EXPECT_EQ(wcslen(cut.text), 259u);
-    EXPECT_EQ(std::vector<size_t>(cut.places, cut.places + cut.placeCount), (std::vector<size_t>{0, 250}));
-    editor.document.folder = std::wstring(260, L'd'); // too long for the editor's answer: empty
-    expandTemplateAroundWord(L"$dir$$word$", cut);
-    EXPECT_EQ(cut.placeCount, 1u);
-}
-
-TEST_F(PathTemplate, InsertingTheWordFillsWhatFitsAndSaysWhetherAllDid)
-{
-    ExpandedTemplate expanded;
-    expandTemplateAroundWord(L"<$word$|$word$>", expanded);
-    const std::wstring pair = L"\xD83D\xDE00";
-    struct Case {
-        std::wstring word;
-        size_t capacity;
-        std::wstring expected;
-        bool fits;
-    };
-    const Case cases[] = {
-        {L"ab", 8, L"<ab|ab>", true},
-        {L"ab", 7, L"<ab|ab", false},
-        {L"", 4, L"<|>", true},
-        {pair, 8, L"<" + pair + L"|" + pair + L">", true},
-        {pair, 7, L"<" + pair + L"|" + pair, false},
-        {pair, 6, L"<" + pair + L"|", false}, // never half of a pair at the end
-        {pair, 1, L"", false},
-    };
-    for (const Case& c : cases) {
-        wchar_t result[16];
-        wmemset(result, L'#', _countof(result));
-        EXPECT_EQ(insertWord(expanded, c.word.c_str(), result, c.capacity), c.fits) << c.capacity;
-        EXPECT_EQ(std::wstring(result), c.expected) << c.capacity;
-        EXPECT_EQ(result[c.capacity], L'#') << "written past the buffer";
-    }
 }

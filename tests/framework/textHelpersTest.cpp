@@ -1,8 +1,6 @@
-// Token and space replacement within fixed buffers; a word percent-encoded for an address and
-// quoted as one argument of a command line.
+// Token and space replacement within fixed buffers.
 #include "testSupport.h"
 #include "textHelpers.h"
-#include "wordSamples.h"
 
 #include <gtest/gtest.h>
 
@@ -79,86 +77,4 @@ TEST(ReplaceEachNoCase, ReplacesEveryOccurrenceWhileItFits)
     EXPECT_FALSE(replaceEachNoCase(text, 0, L"$x$", L"v"));
     EXPECT_FALSE(replaceEachNoCase(text, _countof(text) - 1, L"$x$", L"v")); // not terminated within it
     EXPECT_STREQ(text, L"$x$");
-}
-
-TEST(PercentEncodeUtf8, EveryWordDecodesBackAndOnlyUnreservedCharactersStayBare)
-{
-    static wchar_t encoded[40000];
-    for (const std::wstring& word : sampleWords(20, 400)) {
-        ASSERT_TRUE(percentEncodeUtf8(word.c_str(), encoded, _countof(encoded))) << word.size();
-        std::wstring decoded;
-        EXPECT_TRUE(percentDecodeUtf8(encoded, decoded)) << narrow(encoded);
-        EXPECT_EQ(decoded, word) << narrow(encoded);
-    }
-    struct Case {
-        const wchar_t* word;
-        const wchar_t* encoded;
-    };
-    const Case cases[] = {
-        {L"C++", L"C%2B%2B"},
-        {L"a b", L"a%20b"},
-        {L"-._~", L"-._~"},
-        {L"\u00E4", L"%C3%A4"},
-        {L"\u20AC", L"%E2%82%AC"},
-        {L"\U0001F600", L"%F0%9F%98%80"},
-        {L"x\xD800y", L"x%EF%BF%BDy"}, // half of a pair alone
-        {L"\xDC00", L"%EF%BF%BD"},
-        {L"", L""},
-    };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(percentEncodeUtf8(c.word, encoded, _countof(encoded)));
-        EXPECT_STREQ(encoded, c.encoded);
-    }
-}
-
-TEST(PercentEncodeUtf8, RefusesWhatDoesNotFitWithoutWritingPastIt)
-{
-    constexpr size_t guardCount = 4;
-    for (size_t capacity : {size_t(1), size_t(7), size_t(11), size_t(12), size_t(13)}) {
-        wchar_t buffer[32];
-        wmemset(buffer, L'#', _countof(buffer));
-        // "a%C3%A4%20b": 11 characters and the terminator.
-        bool fits = percentEncodeUtf8(L"a\u00E4 b", buffer, capacity);
-        EXPECT_EQ(fits, capacity >= 12) << capacity;
-        EXPECT_STREQ(buffer, fits ? L"a%C3%A4%20b" : L"") << capacity;
-        for (size_t i = capacity; i < capacity + guardCount; ++i)
-            EXPECT_EQ(buffer[i], L'#') << capacity;
-    }
-}
-
-TEST(QuoteArgument, EveryWordIsReadBackAsExactlyOneArgument)
-{
-    static wchar_t quoted[40000];
-    for (const std::wstring& word : sampleWords(21, 400)) {
-        for (bool alwaysQuote : {false, true}) {
-            ASSERT_TRUE(quoteArgument(word.c_str(), alwaysQuote, quoted, _countof(quoted)));
-            // After the program's name and before another argument, as a command line holds it.
-            std::vector<std::wstring> arguments
-                = commandLineArguments(L"program.exe " + std::wstring(quoted) + L" next");
-            ASSERT_EQ(arguments.size(), 3u) << narrow(quoted);
-            EXPECT_EQ(arguments[1], word) << narrow(quoted);
-            EXPECT_TRUE(!alwaysQuote || quoted[0] == L'"') << narrow(quoted);
-        }
-    }
-    struct Case {
-        const wchar_t* word;
-        const wchar_t* quoted;
-    };
-    const Case cases[] = {
-        {L"strcpy_s", L"strcpy_s"}, // nothing to quote
-        {L"a\\b", L"a\\b"},         // a backslash before no quote stays single
-        {L"a b\\", L"\"a b\\\\\""}, // before the closing quote it is doubled
-        {L"a\"b", L"\"a\\\"b\""},
-        {L"a\\\"b", L"\"a\\\\\\\"b\""},
-        {L"", L"\"\""},
-    };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(quoteArgument(c.word, false, quoted, _countof(quoted)));
-        EXPECT_STREQ(quoted, c.quoted);
-    }
-    wchar_t small[6];
-    EXPECT_FALSE(quoteArgument(L"a b\\", false, small, _countof(small)));
-    EXPECT_STREQ(small, L"");
-    EXPECT_TRUE(quoteArgument(L"a b", false, small, _countof(small)));
-    EXPECT_STREQ(small, L"\"a b\"");
 }
