@@ -48,8 +48,12 @@ void findProgramPluginsFolder(wchar_t* folder, size_t capacity)
 }
 } // namespace
 
-const wchar_t* expandPathTemplate(const wchar_t* pathTemplate)
+void expandTemplateAroundWord(
+    const wchar_t* pathTemplate, ExpandedTemplate& expanded, wchar_t* word, size_t wordCapacity)
 {
+    expanded.text[0] = L'\0';
+    expanded.placeCount = 0;
+
     // One reading of the clock, so the date and the time always agree.
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -68,36 +72,104 @@ const wchar_t* expandPathTemplate(const wchar_t* pathTemplate)
         askEditor(host.message, value, _countof(value));
         replaceEachNoCase(working, _countof(working), host.token, value);
     }
-    // Only the word token spelled exactly so asks the editor for the word; then every spelling goes.
-    if (StrStrW(working, L"$word$") != nullptr) {
-        askEditor(NPPM_GETCURRENTWORD, value, _countof(value));
-        replaceEachNoCase(working, _countof(working), L"$word$", value);
-    }
-    askEditor(NPPM_GETNPPDIRECTORY, value, _countof(value));
-    replaceEachNoCase(working, _countof(working), L"$nppdir$", value);
+    // Only the word token spelled exactly so asks for the word; then every spelling is its place.
+    // A document's name may name the word too: its places are found after the document's tokens.
+    bool namesWord = StrStrW(working, L"$word$") != nullptr;
+    if (namesWord && word != nullptr)
+        askEditor(NPPM_GETCURRENTWORD, word, wordCapacity);
 
+    wchar_t editorFolder[pathCapacity];
+    askEditor(NPPM_GETNPPDIRECTORY, editorFolder, _countof(editorFolder));
     // Always below the editor's program folder, wherever the settings file lives.
     wchar_t pluginsFolder[pathCapacity];
     findProgramPluginsFolder(pluginsFolder, _countof(pluginsFolder));
-    replaceEachNoCase(working, _countof(working), L"$pdir$", pluginsFolder);
     wchar_t configFolder[pathCapacity];
     StringCchCopyW(configFolder, _countof(configFolder), pluginsFolder);
     PathAppendW(configFolder, L"config");
-    replaceEachNoCase(working, _countof(working), L"$cdir$", configFolder);
+    wchar_t workingFolder[pathCapacity] = L"";
+    DWORD length = GetCurrentDirectoryW(_countof(workingFolder), workingFolder);
+    if (length == 0 || length >= _countof(workingFolder))
+        workingFolder[0] = L'\0';
+    const struct {
+        const wchar_t* token;
+        const wchar_t* value;
+    } laterTokens[] = {
+        {L"$nppdir$", editorFolder},
+        {L"$pdir$", pluginsFolder},
+        {L"$cdir$", configFolder},
+        {L"$wdir$", workingFolder},
+        {L"$date$", date},
+        {L"$time$", time},
+    };
 
-    value[0] = L'\0';
-    DWORD length = GetCurrentDirectoryW(_countof(value), value);
-    if (length == 0 || length >= _countof(value))
-        value[0] = L'\0';
-    replaceEachNoCase(working, _countof(working), L"$wdir$", value);
+    // Each stretch between two places of the word is expanded on its own, so that nothing the
+    // word holds can be taken for a token or an environment reference.
+    size_t textLength = 0;
+    bool full = false;
+    const wchar_t* stretch = working;
+    for (;;) {
+        const wchar_t* place = namesWord ? StrStrIW(stretch, L"$word$") : nullptr;
+        wchar_t piece[workingCapacity];
+        size_t pieceLength = place != nullptr ? static_cast<size_t>(place - stretch) : wcslen(stretch);
+        wmemcpy(piece, stretch, pieceLength);
+        piece[pieceLength] = L'\0';
+        for (const auto& later : laterTokens)
+            replaceEachNoCase(piece, _countof(piece), later.token, later.value);
+        const wchar_t* pieceText = piece;
+        DWORD expandedLength = ExpandEnvironmentStringsW(piece, environmentScratch, _countof(environmentScratch));
+        if (expandedLength != 0 && expandedLength <= _countof(environmentScratch))
+            pieceText = environmentScratch;
+        if (!full) {
+            copyCut(expanded.text + textLength, _countof(expanded.text) - textLength, pieceText);
+            size_t added = wcslen(expanded.text + textLength);
+            full = added < wcslen(pieceText);
+            textLength += added;
+        }
+        if (place == nullptr)
+            break;
+        // A place past the cut would put the word where the template's own text was lost.
+        if (!full && expanded.placeCount < maxWordPlaces)
+            expanded.places[expanded.placeCount++] = textLength;
+        stretch = place + 6;
+    }
+}
 
-    replaceEachNoCase(working, _countof(working), L"$date$", date);
-    replaceEachNoCase(working, _countof(working), L"$time$", time);
+bool insertWord(const ExpandedTemplate& expanded, const wchar_t* word, wchar_t* result, size_t capacity)
+{
+    if (capacity == 0)
+        return false;
+    result[0] = L'\0';
+    size_t length = 0;
+    size_t from = 0;
+    bool fits = true;
+    auto add = [&](const wchar_t* part, size_t count) {
+        if (!fits)
+            return;
+        if (length + count >= capacity) {
+            count = capacity - 1 - length;
+            fits = false;
+        }
+        wmemcpy(result + length, part, count);
+        length += count;
+        // Never half of a surrogate pair at the end of a cut text.
+        if (!fits && length > 0 && IS_HIGH_SURROGATE(result[length - 1]))
+            --length;
+        result[length] = L'\0';
+    };
+    for (size_t i = 0; i < expanded.placeCount; ++i) {
+        add(expanded.text + from, expanded.places[i] - from);
+        add(word, wcslen(word));
+        from = expanded.places[i];
+    }
+    add(expanded.text + from, wcslen(expanded.text + from));
+    return fits;
+}
 
-    DWORD expandedLength = ExpandEnvironmentStringsW(working, environmentScratch, _countof(environmentScratch));
-    if (expandedLength == 0 || expandedLength > _countof(environmentScratch))
-        copyCut(expandedPath, _countof(expandedPath), working);
-    else
-        copyCut(expandedPath, _countof(expandedPath), environmentScratch);
+const wchar_t* expandPathTemplate(const wchar_t* pathTemplate)
+{
+    ExpandedTemplate expanded;
+    wchar_t word[pathCapacity] = L"";
+    expandTemplateAroundWord(pathTemplate, expanded, word, _countof(word));
+    insertWord(expanded, word, expandedPath, _countof(expandedPath));
     return expandedPath;
 }

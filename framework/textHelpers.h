@@ -17,3 +17,14 @@ bool replaceEachNoCase(wchar_t* text, size_t capacity, const wchar_t* token, con
 
 // Compares whole texts, the letters A to Z without regard to case and every other character exactly.
 bool equalIgnoringAsciiCase(const wchar_t* left, const wchar_t* right);
+
+// Writes text percent-encoded as UTF-8, as a part of an address takes it: A-Z, a-z, 0-9 and "-._~"
+// stay, every other byte becomes %XX (a blank %20); half of a surrogate pair standing alone goes as
+// the system's converter gives it. Answers false, leaving result empty, when the encoding needs
+// capacity characters or more.
+bool percentEncodeUtf8(const wchar_t* text, wchar_t* result, size_t capacity);
+
+// Writes text as one argument of a command line, so that CommandLineToArgvW reads it back as
+// exactly text: quoted when it is empty, holds a blank, a tab, a line break or a double quote, or
+// when alwaysQuote asks for it. Answers false, leaving result empty, when it would not fit.
+bool quoteArgument(const wchar_t* text, bool alwaysQuote, wchar_t* result, size_t capacity);

@@ -9,6 +9,7 @@
 #include "pluginHost.h"
 #include "resource.h"
 #include "userMessages.h"
+#include "wordPlacement.h"
 
 #include <commdlg.h>
 #include <strsafe.h>
@@ -56,6 +57,10 @@ const wchar_t templateHelp[]
       L"Additionally enviroment variables are accepted in the form %envvar%.\n"
       L"For example: %programfiles% will be replaced by \"c:\\program files\"\n"
       L"For example: https://duckduckgo.com/?q=$word$ will search for the current word on DuckDuckGo.\n"
+      L"\n"
+      L"The word is taken as it is: nothing in it is replaced. In a web address it is percent-encoded\n"
+      L"(UTF-8); a program gets it as one argument. A batch file gets no word holding\n"
+      L"& | < > ^ % ! \" ( ) or a line break.\n"
       L"\n"
       L"Use the test button to see the expanded path based on current settings.\n";
 
@@ -118,20 +123,33 @@ void onBrowse(HWND dialog)
         SetDlgItemTextW(dialog, IDC_ENTRY_FILE, file);
 }
 
+void expandUpToWord(HWND dialog, ExpandedTemplate& expanded)
+{
+    wchar_t location[pathCapacity];
+    readField(dialog, IDC_ENTRY_FILE, location);
+    expandTemplateAroundWord(location, expanded);
+}
+
+// Shows the location as a lookup would open it, with the word encoded where it goes into an address.
 void onExpand(HWND dialog)
 {
-    wchar_t expanded[pathCapacity];
-    expandPathField(dialog, expanded);
-    showInformation(expanded);
+    ExpandedTemplate expanded;
+    expandUpToWord(dialog, expanded);
+    wchar_t word[textCapacity] = L"";
+    if (expanded.placeCount > 0)
+        askEditor(NPPM_GETCURRENTWORD, word, _countof(word));
+    std::unique_ptr<wchar_t[]> placed = placeWord(expanded, kindOfLocation(expanded.text), word);
+    if (placed != nullptr)
+        showInformation(placed.get());
 }
 
 void onTest(HWND dialog)
 {
-    wchar_t location[pathCapacity];
-    expandPathField(dialog, location);
+    ExpandedTemplate expanded;
+    expandUpToWord(dialog, expanded);
     wchar_t word[textCapacity];
     askEditor(NPPM_GETCURRENTWORD, word, _countof(word));
-    openHelp(location, word);
+    openHelp(expanded, word);
 }
 
 INT_PTR CALLBACK entryEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -6,14 +6,43 @@
 #include "pathTemplate.h"
 #include "pdfViewer.h"
 #include "pluginHost.h"
-#include "textHelpers.h"
 #include "userMessages.h"
+#include "wordPlacement.h"
 #include "wordlampState.h"
 
-#include <shlwapi.h>
-#include <strsafe.h>
-
 namespace wordlamp {
+
+namespace {
+// placedWord goes into the location's places, word to the viewer.
+void openHelpWith(const ExpandedTemplate& location, const wchar_t* placedWord, const wchar_t* word)
+{
+    // The template's own text decides: the word never chooses what runs.
+    const LocationKind kind = kindOfLocation(location.text);
+    std::unique_ptr<wchar_t[]> placed = placeWord(location, kind, placedWord);
+    if (placed == nullptr)
+        return;
+    switch (kind) {
+    case LocationKind::chm:
+        showChmHelp(placed.get(), word);
+        break;
+    case LocationKind::winHelp:
+        showWinHelp(placed.get(), word);
+        break;
+    case LocationKind::pdf:
+        showPdfHelp(placed.get(), word);
+        break;
+    case LocationKind::documentExplorer:
+        showMsHelp2(placed.get(), word);
+        break;
+    case LocationKind::address:
+        shellOpenAddress(placed.get());
+        break;
+    case LocationKind::path:
+        shellOpenWithWord(location, placed.get(), placedWord, word);
+        break;
+    }
+}
+} // namespace
 
 void lookupHelp()
 {
@@ -23,14 +52,14 @@ void lookupHelp()
         return;
 
     // The last matching entry wins, so later entries override earlier ones.
-    wchar_t location[pathCapacity] = L"";
+    ExpandedTemplate location = {};
     for (unsigned i = 0; i < helpEntryTable.Count && i < MaxHelpEntries; ++i) {
         const HelpEntry& entry = helpEntryTable.Entries[i];
         if (matchesMaskList(fileName, entry.Mask))
-            StringCchCopyW(location, _countof(location), expandPathTemplate(entry.File));
+            expandTemplateAroundWord(entry.File, location);
     }
     // The entry is looked for before the word, so this message comes whether or not a word is selected.
-    if (location[0] == L'\0') {
+    if (location.text[0] == L'\0' && location.placeCount == 0) {
         showInformation(L"No help file has been specified for this file extension!");
         return;
     }
@@ -44,30 +73,21 @@ void lookupHelp()
     openHelp(location, word);
 }
 
-void runHelpEntry(const wchar_t* location)
+void runHelpEntry(const ExpandedTemplate& location)
 {
     // From a menu the word is optional: without the option, or with nothing under the caret, the
-    // viewer gets an empty word and shows the help's start.
+    // viewer gets an empty word and shows the help's start. A location that names the word gets
+    // it all the same.
     wchar_t word[textCapacity] = L"";
-    if (helpOptions.HelpMenuSearchWord != 0)
+    bool searched = helpOptions.HelpMenuSearchWord != 0;
+    if (searched || location.placeCount > 0)
         askEditor(NPPM_GETCURRENTWORD, word, _countof(word));
-    openHelp(location, word);
+    openHelpWith(location, word, searched ? word : L"");
 }
 
-void openHelp(const wchar_t* location, const wchar_t* word)
+void openHelp(const ExpandedTemplate& location, const wchar_t* word)
 {
-    // The first rule that fits decides; a web address ending in ".pdf" counts as a PDF file.
-    const wchar_t* extension = PathFindExtensionW(location);
-    if (equalIgnoringAsciiCase(extension, L".chm"))
-        showChmHelp(location, word);
-    else if (equalIgnoringAsciiCase(extension, L".hlp"))
-        showWinHelp(location, word);
-    else if (equalIgnoringAsciiCase(extension, L".pdf"))
-        showPdfHelp(location, word);
-    else if (StrCmpNIW(location, L"ms-help://", 10) == 0)
-        showMsHelp2(location, word);
-    else
-        shellOpenHelp(location, word);
+    openHelpWith(location, word, word);
 }
 
 } // namespace wordlamp

@@ -2,6 +2,8 @@
 // headers of their own): each puts the help for a word on the screen and reports its own failures.
 #pragma once
 
+#include "pathTemplate.h"
+
 #include <cstdint>
 
 namespace wordlamp {
@@ -9,6 +11,14 @@ namespace wordlamp {
 void showChmHelp(const wchar_t* location, const wchar_t* word);
 void showWinHelp(const wchar_t* location, const wchar_t* word);
 void shellOpenHelp(const wchar_t* location, const wchar_t* parameters);
+// Has the shell open an address with the program registered for its scheme; an address takes no
+// parameters.
+void shellOpenAddress(const wchar_t* address);
+// Has the shell open placed, the path made from the template with placedWord at its places, and
+// gives it word as exactly one argument. Where the shell would start it through cmd, a word that
+// cmd would act on is refused and nothing starts.
+void shellOpenWithWord(
+    const ExpandedTemplate& location, const wchar_t* placed, const wchar_t* placedWord, const wchar_t* word);
 // Shows the message for a failed ShellExecuteW result; codes above 32 mean success.
 void reportShellExecuteError(intptr_t code);
 // Shows "The specified help file does not exist!" and answers false when location is no existing

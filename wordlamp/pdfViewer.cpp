@@ -3,7 +3,9 @@
 #include "busyEditor.h"
 #include "helpViewers.h"
 #include "textBuffers.h"
+#include "textHelpers.h"
 #include "userMessages.h"
+#include "wordPlacement.h"
 
 #include <ddeml.h>
 #include <new>
@@ -16,10 +18,10 @@ const wchar_t acrobatKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App
 const wchar_t readerKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe";
 const wchar_t docOpenFormat[] = L"[DocOpen(\"%s\")]";
 const wchar_t docFindFormat[] = L"[DocFind(NULL, \"%s\", false, true, true)]";
-const wchar_t readerCommandFormat[] = L"\"%s\" /A \"search=%s\" \"%s\"";
+// The program, the switch, then the search and the file, each quoted as one argument.
+const wchar_t readerCommandFormat[] = L"\"%s\" /A %s %s";
 
 constexpr size_t ddeCommandCapacity = 4096;
-constexpr size_t commandLineCapacity = 65536;
 constexpr DWORD retryStep = 200;      // each wait is this much longer than the one before
 constexpr DWORD lastRetryWait = 3000; // no further attempt once the wait has passed this
 constexpr DWORD executeTimeout = 1000;
@@ -78,8 +80,8 @@ void startProgram(const wchar_t* program, wchar_t* commandLine)
     }
 }
 
-// The word goes inside a quoted argument of the viewer, so its own double quotes are dropped: they
-// would end the argument and let the document's text add commands or switches of its own.
+// The word goes inside a quoted text of a DDE command, which has no escape for a double quote: its
+// own are dropped, as they would end the text and let the document's text add commands of its own.
 void copyWithoutQuotes(wchar_t* destination, size_t capacity, const wchar_t* text)
 {
     size_t length = 0;
@@ -153,17 +155,23 @@ void searchInAcrobat(const wchar_t* program, const wchar_t* location, const wcha
 
 void searchInReader(const wchar_t* program, const wchar_t* location, const wchar_t* word)
 {
-    wchar_t* searched = new (std::nothrow) wchar_t[commandLineCapacity];
-    wchar_t* commandLine = new (std::nothrow) wchar_t[commandLineCapacity];
-    if (searched != nullptr && commandLine != nullptr) {
-        copyWithoutQuotes(searched, commandLineCapacity, word);
-        // A cut command line would search or open something else: start nothing then.
-        if (SUCCEEDED(
-                StringCchPrintfW(commandLine, commandLineCapacity, readerCommandFormat, program, searched, location)))
-            startProgram(program, commandLine);
+    std::unique_ptr<wchar_t[]> search(new (std::nothrow) wchar_t[commandLineCapacity]);
+    std::unique_ptr<wchar_t[]> searchArgument(new (std::nothrow) wchar_t[commandLineCapacity]);
+    std::unique_ptr<wchar_t[]> fileArgument(new (std::nothrow) wchar_t[commandLineCapacity]);
+    std::unique_ptr<wchar_t[]> commandLine(new (std::nothrow) wchar_t[commandLineCapacity]);
+    if (search == nullptr || searchArgument == nullptr || fileArgument == nullptr || commandLine == nullptr)
+        return;
+    // Each quoted so that the reader reads back exactly the word and the file, whatever the word
+    // holds; a cut command line would search or open something else, so nothing starts then.
+    if (FAILED(StringCchPrintfW(search.get(), commandLineCapacity, L"search=%s", word))
+        || !quoteArgument(search.get(), true, searchArgument.get(), commandLineCapacity)
+        || !quoteArgument(location, true, fileArgument.get(), commandLineCapacity)
+        || FAILED(StringCchPrintfW(commandLine.get(), commandLineCapacity, readerCommandFormat, program,
+            searchArgument.get(), fileArgument.get()))) {
+        reportCommandLineTooLong();
+        return;
     }
-    delete[] commandLine;
-    delete[] searched;
+    startProgram(program, commandLine.get());
 }
 } // namespace
 

@@ -1,11 +1,17 @@
 // Anything that is no help file of a known kind: the shell opens it, a program gets the word as
-// its command line.
+// its one argument.
 #include "helpViewers.h"
 #include "pluginHost.h"
+#include "textHelpers.h"
 #include "userMessages.h"
+#include "wordPlacement.h"
 
 #include <shellapi.h>
+#include <shlwapi.h>
 #include <strsafe.h>
+
+#include <cwchar>
+#include <new>
 
 namespace wordlamp {
 
@@ -41,6 +47,53 @@ void shellOpenHelp(const wchar_t* location, const wchar_t* parameters)
 {
     HINSTANCE result = ShellExecuteW(nppData._nppHandle, nullptr, location, parameters, nullptr, SW_SHOWNORMAL);
     reportShellExecuteError(reinterpret_cast<intptr_t>(result));
+}
+
+void shellOpenAddress(const wchar_t* address)
+{
+    // Named by its scheme the program is found without the shell first taking the address for a
+    // file name, which some shells copy into a buffer of a path's length. A "file:" address is a
+    // path in the shell's eyes and goes as one.
+    constexpr size_t schemeCapacity = 64;
+    wchar_t scheme[schemeCapacity] = L"";
+    const wchar_t* colon = wcschr(address, L':');
+    size_t schemeLength = colon != nullptr ? static_cast<size_t>(colon - address) : 0;
+    if (schemeLength == 0 || schemeLength >= schemeCapacity || StrCmpNIW(address, L"file:", 5) == 0) {
+        shellOpenHelp(address, L"");
+        return;
+    }
+    wmemcpy(scheme, address, schemeLength);
+    scheme[schemeLength] = L'\0';
+    SHELLEXECUTEINFOW request = {};
+    request.cbSize = sizeof(request);
+    request.fMask = SEE_MASK_CLASSNAME | SEE_MASK_FLAG_NO_UI;
+    request.hwnd = nppData._nppHandle;
+    request.lpFile = address;
+    request.lpClass = scheme;
+    request.nShow = SW_SHOWNORMAL;
+    ShellExecuteExW(&request);
+    reportShellExecuteError(reinterpret_cast<intptr_t>(request.hInstApp));
+}
+
+void shellOpenWithWord(
+    const ExpandedTemplate& location, const wchar_t* placed, const wchar_t* placedWord, const wchar_t* word)
+{
+    // Judged on both forms: the template's own, and the one the shell gets, which the word may end.
+    bool toCmd = isHandedToCmd(placed) || isHandedToCmd(location.text);
+    if (toCmd && ((location.placeCount > 0 && refusedByBatchFile(placedWord)) || refusedByBatchFile(word)))
+        return;
+    // Quoted always for cmd, which would also part the word at "," ";" and "=".
+    std::unique_ptr<wchar_t[]> parameters(new (std::nothrow) wchar_t[commandLineCapacity]);
+    if (parameters == nullptr)
+        return;
+    parameters[0] = L'\0';
+    // The quoted location, a blank and the parameters make the program's command line.
+    if ((word[0] != L'\0' && !quoteArgument(word, toCmd, parameters.get(), commandLineCapacity))
+        || wcslen(placed) + 3 + wcslen(parameters.get()) >= commandLineCapacity) {
+        reportCommandLineTooLong();
+        return;
+    }
+    shellOpenHelp(placed, parameters.get());
 }
 
 void reportShellExecuteError(intptr_t code)

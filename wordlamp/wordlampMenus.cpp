@@ -9,8 +9,6 @@
 #include "wordlampPlugin.h"
 #include "wordlampState.h"
 
-#include <strsafe.h>
-
 #include <initializer_list>
 
 namespace wordlamp {
@@ -135,9 +133,8 @@ void runEntryCommand(unsigned index)
     // The identifier of a free slot is still Wordlamp's: it does nothing rather than reach the editor.
     if (index >= helpEntryTable.Count)
         return;
-    // The viewers may expand templates of their own, so the location is kept apart.
-    wchar_t location[pathCapacity];
-    StringCchCopyW(location, _countof(location), expandPathTemplate(helpEntryTable.Entries[index].File));
+    ExpandedTemplate location;
+    expandTemplateAroundWord(helpEntryTable.Entries[index].File, location);
     runHelpEntry(location);
 }
 } // namespace

@@ -81,8 +81,8 @@ TEST_F(PathTemplate, ValuesInsertedEarlyAreSeenByLaterSteps)
 {
     editor.document.folder = L"C:\\logs\\$date$";
     editor.document.namePart = L"$time$";
-    editor.document.extPart = L"$dir$"; // the folder step has passed already
-    editor.document.currentWord = L"%PATHTEMPLATE_TEST%";
+    editor.document.extPart = L"$dir$";                   // the folder step has passed already
+    editor.document.currentWord = L"%PATHTEMPLATE_TEST%"; // the word alone is data: it stays as written
     editor.document.editorFolder = L"C:\\$ext$\\$wdir$";
     SetEnvironmentVariableW(L"PATHTEMPLATE_TEST", L"expanded");
     SYSTEMTIME before;
@@ -97,7 +97,7 @@ TEST_F(PathTemplate, ValuesInsertedEarlyAreSeenByLaterSteps)
     ASSERT_EQ(result.compare(0, prefix.size(), prefix), 0) << narrow(result);
     std::wstring clock = result.substr(prefix.size(), 15);
     EXPECT_TRUE(clock == formatClock(before) || clock == formatClock(after)) << narrow(result);
-    EXPECT_EQ(result.substr(prefix.size() + 15), L"|$dir$|expanded|C:\\$ext$\\" + currentFolder());
+    EXPECT_EQ(result.substr(prefix.size() + 15), L"|$dir$|%PATHTEMPLATE_TEST%|C:\\$ext$\\" + currentFolder());
 }
 
 TEST_F(PathTemplate, WorkingFolderNamingTheTimeGetsItInserted)
@@ -204,4 +204,34 @@ TEST_F(PathTemplate, EnvironmentExpansionIsCutTo259Characters)
     SetEnvironmentVariableW(L"PATHTEMPLATE_LONG", (std::wstring(258, L'e') + pair).c_str());
     EXPECT_EQ(expand(L"%PATHTEMPLATE_LONG%"), std::wstring(258, L'e'));
     SetEnvironmentVariableW(L"PATHTEMPLATE_LONG", nullptr);
+}
+
+TEST_F(PathTemplate, TheWordGoesInLastWhereItsTokenStood)
+{
+    SetEnvironmentVariableW(L"PATHTEMPLATE_TEST", L"expanded");
+    editor.document.folder = L"C:\\in $word$";
+    editor.document.currentWord = L"%PATHTEMPLATE_TEST%$date$";
+    struct Case {
+        const wchar_t* pathTemplate;
+        const wchar_t* text; // and the places of the word in it
+        std::vector<size_t> places;
+    };
+    const Case cases[] = {
+        {L"a$word$b$WORD$c", L"abc", {1, 2}},
+        {L"$WORD$", L"$WORD$", {}},             // only the exact spelling names the word
+        {L"$dir$|$word$", L"C:\\in |", {6, 7}}, // a document's name may name it too, as it always could
+        // A reference around the word stays as written: the word can't complete one.
+        {L"%PATHTEMPLATE_TEST$word$%", L"%PATHTEMPLATE_TEST%", {18}},
+        {L"%PATHTEMPLATE_TEST%$word$", L"expanded", {8}},
+    };
+    for (const Case& c : cases) {
+        ExpandedTemplate expanded;
+        expandTemplateAroundWord(c.pathTemplate, expanded);
+        EXPECT_STREQ(expanded.text, c.text);
+        EXPECT_EQ(std::vector<size_t>(expanded.places, expanded.places + expanded.placeCount), c.places)
+            << narrow(c.pathTemplate);
+    }
+    // Search folders take it as it is, unexpanded.
+    EXPECT_EQ(expand(L"<$word$>"), L"<%PATHTEMPLATE_TEST%$date$>");
+    SetEnvironmentVariableW(L"PATHTEMPLATE_TEST", nullptr);
 }

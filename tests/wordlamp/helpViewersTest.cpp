@@ -17,6 +17,14 @@
 using namespace wordlamp;
 
 namespace {
+// A location as a help entry's File gives it, expanded up to the word.
+ExpandedTemplate expandedLocation(const std::wstring& location)
+{
+    ExpandedTemplate expanded;
+    expandTemplateAroundWord(location.c_str(), expanded);
+    return expanded;
+}
+
 std::wstring oneEntry(const std::wstring& mask, const std::wstring& file, int stayOnTop = 0)
 {
     return optionsSection(stayOnTop) + L"[Entry]\nMask=" + mask + L"\nFile=" + file + L"\n";
@@ -215,7 +223,7 @@ TEST_F(ViewerCalls, AMenuEntrySearchesTheWordOnlyWhenAskedTo)
         editor.requests.clear();
         helpOptions.HelpMenuSearchWord = c.searchWord;
         editor.document.currentWord = c.word;
-        runHelpEntry(hlp.c_str());
+        runHelpEntry(expandedLocation(hlp));
         ASSERT_EQ(winHelp.calls.size(), 1u);
         EXPECT_EQ(winHelp.calls[0].command, c.command);
         EXPECT_EQ(editor.requestCount(NPPM_GETCURRENTWORD), c.asksForWord ? 1u : 0u);
@@ -227,7 +235,7 @@ TEST_F(ViewerCalls, TheLocationsFormChoosesTheViewer)
 {
     WinHelpStandin winHelp;
     std::wstring hlp = files.make(L"UPPER.HLP");
-    openHelp(hlp.c_str(), L"w");
+    openHelp(expandedLocation(hlp), L"w");
     EXPECT_EQ(winHelp.calls.size(), 1u) << "extensions ignore case";
 
     struct Case {
@@ -246,7 +254,7 @@ TEST_F(ViewerCalls, TheLocationsFormChoosesTheViewer)
     };
     for (const Case& c : cases) {
         driver.messageBoxes.clear();
-        openHelp(c.location.c_str(), L"w");
+        openHelp(expandedLocation(c.location), L"w");
         ASSERT_EQ(driver.messageBoxes.size(), 1u) << narrow(c.location);
         EXPECT_EQ(driver.messageBoxes[0].text, c.text);
         EXPECT_EQ(driver.messageBoxes[0].caption, c.caption);

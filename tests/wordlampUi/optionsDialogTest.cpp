@@ -306,7 +306,7 @@ TEST(EntryEditor, ExpandTestAndHelpShowTheirMessages)
     WordlampInEditor wordlamp(SettingsText{});
     ASSERT_TRUE(wordlamp.loaded);
     wordlamp.editor.document.open(L"C:\\work\\main.c");
-    wordlamp.editor.document.currentWord = L"printf";
+    wordlamp.editor.document.currentWord = L"C++ & co";
     Driver driver;
     driver.then([&](HWND dialog) {
         Driver::click(dialog, IDC_ADD);
@@ -314,6 +314,8 @@ TEST(EntryEditor, ExpandTestAndHelpShowTheirMessages)
     });
     driver.then([&](HWND editor) {
         Driver::setText(editor, IDC_ENTRY_FILE, L"$nppdir$\\help\\$word$-$NAME$.chm");
+        Driver::click(editor, IDC_ENTRY_EXPAND);
+        Driver::setText(editor, IDC_ENTRY_FILE, L"https://x.example/?q=$word$");
         Driver::click(editor, IDC_ENTRY_EXPAND);
         Driver::setText(editor, IDC_ENTRY_FILE, L"c:\\no\\such\\$word$.chm");
         wordlamp.editor.requests.clear();
@@ -323,15 +325,17 @@ TEST(EntryEditor, ExpandTestAndHelpShowTheirMessages)
         Driver::click(editor, IDCANCEL);
     });
     runOptions(wordlamp, driver);
-    ASSERT_EQ(driver.messageBoxes.size(), 3u);
+    ASSERT_EQ(driver.messageBoxes.size(), 4u);
     for (const MessageBoxRecord& box : driver.messageBoxes) {
         EXPECT_EQ(box.caption, L"Wordlamp");
         EXPECT_EQ(box.icon, IconKind::information);
         EXPECT_EQ(box.owner, wordlamp.editor.mainWindow());
     }
-    EXPECT_EQ(driver.messageBoxes[0].text, L"C:\\Program Files\\Notepad++\\help\\printf-main.chm");
+    // As a lookup would open it: the word as it is in a path, percent-encoded in an address.
+    EXPECT_EQ(driver.messageBoxes[0].text, L"C:\\Program Files\\Notepad++\\help\\C++ & co-main.chm");
+    EXPECT_EQ(driver.messageBoxes[1].text, L"https://x.example/?q=C%2B%2B%20%26%20co");
     // "Test" asks for the word with the buffer's capacity and hands the location to its viewer.
-    EXPECT_EQ(driver.messageBoxes[1].text, L"The specified help file does not exist!");
+    EXPECT_EQ(driver.messageBoxes[2].text, L"The specified help file does not exist!");
     bool askedForWord = false;
     for (const EditorRequest& request : wordlamp.editor.requests)
         askedForWord = askedForWord || (request.message == NPPM_GETCURRENTWORD && request.wParam == 4096);
