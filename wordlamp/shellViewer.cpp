@@ -51,14 +51,16 @@ void shellOpenHelp(const wchar_t* location, const wchar_t* parameters)
 
 void shellOpenAddress(const wchar_t* address)
 {
-    // Named by its scheme the program is found without the shell first taking the address for a
-    // file name, which some shells copy into a buffer of a path's length. A "file:" address is a
+    // An address that fits a path goes the usual way. A longer one is named by its scheme, so the
+    // program is found without the shell first taking the address for a file name, which some
+    // shells (Wine's) copy into a buffer of a path's length and overrun. A "file:" address is a
     // path in the shell's eyes and goes as one.
     constexpr size_t schemeCapacity = 64;
     wchar_t scheme[schemeCapacity] = L"";
     const wchar_t* colon = wcschr(address, L':');
     size_t schemeLength = colon != nullptr ? static_cast<size_t>(colon - address) : 0;
-    if (schemeLength == 0 || schemeLength >= schemeCapacity || StrCmpNIW(address, L"file:", 5) == 0) {
+    if (wcslen(address) < MAX_PATH || schemeLength == 0 || schemeLength >= schemeCapacity
+        || StrCmpNIW(address, L"file:", 5) == 0) {
         shellOpenHelp(address, L"");
         return;
     }
