@@ -161,23 +161,92 @@ TEST_F(MenuHelpers, ClassicStyleOnlyWithVisualStylesOff)
         bool applied;
     };
     const Case cases[] = {{L"1", false}, {nullptr, false}, {L"", false}, {L"0", true}};
-    for (const Case& c : cases) {
-        std::wstring value = c.themeActive != nullptr ? c.themeActive : L"";
-        RegistryValueSwap swap(
-            HKEY_CURRENT_USER, themeKey, L"ThemeActive", c.themeActive != nullptr ? &value : nullptr);
-        HMENU menu = CreatePopupMenu();
-        HMENU subMenu = CreatePopupMenu();
-        AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(subMenu), L"Sub");
-        EXPECT_EQ(applyClassicMenuStyle(menu), c.applied) << narrow(value);
-        DWORD expected = c.applied ? static_cast<DWORD>(MNS_CHECKORBMP) : 0;
-        EXPECT_EQ(menuStyle(menu) & MNS_CHECKORBMP, expected) << narrow(value);
-        EXPECT_EQ(menuStyle(subMenu) & MNS_CHECKORBMP, expected) << narrow(value);
-        DestroyMenu(menu);
+    // Under Wine never: it would draw the bitmap over the start of the text.
+    for (bool underWine : {false, true}) {
+        for (const Case& c : cases) {
+            std::wstring value = c.themeActive != nullptr ? c.themeActive : L"";
+            RegistryValueSwap swap(
+                HKEY_CURRENT_USER, themeKey, L"ThemeActive", c.themeActive != nullptr ? &value : nullptr);
+            HMENU menu = CreatePopupMenu();
+            HMENU subMenu = CreatePopupMenu();
+            AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(subMenu), L"Sub");
+            bool applied = c.applied && !underWine;
+            EXPECT_EQ(applyClassicMenuStyle(menu, underWine), applied) << narrow(value) << underWine;
+            DWORD expected = applied ? static_cast<DWORD>(MNS_CHECKORBMP) : 0;
+            EXPECT_EQ(menuStyle(menu) & MNS_CHECKORBMP, expected) << narrow(value) << underWine;
+            EXPECT_EQ(menuStyle(subMenu) & MNS_CHECKORBMP, expected) << narrow(value) << underWine;
+            DestroyMenu(menu);
+        }
     }
     std::wstring off = L"0";
     RegistryValueSwap swap(HKEY_CURRENT_USER, themeKey, L"ThemeActive", &off);
-    EXPECT_TRUE(applyClassicMenuStyle(editor.pluginsMenu()));
+    EXPECT_TRUE(applyClassicMenuStyle(editor.pluginsMenu(), false));
     EXPECT_TRUE(menuStyle(ownMenu) & MNS_CHECKORBMP);
+    // These tests run under Wine, and the one-argument form knows it.
+    EXPECT_TRUE(menusDrawnByWine());
+    EXPECT_FALSE(applyClassicMenuStyle(CreatePopupMenu()));
+}
+
+TEST_F(MenuHelpers, MenusBlendABitmapsAlphaOnlyWithVisualStylesOnWindows)
+{
+    struct Case {
+        bool underWine;
+        bool visualStyles;
+        bool blended;
+    };
+    const Case cases[] = {{false, true, true}, {false, false, false}, {true, true, false}, {true, false, false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(menusBlendBitmapAlpha(c.underWine, c.visualStyles), c.blended) << c.underWine << c.visualStyles;
+    // Where they don't, an item's image is drawn by the menu's owner window; no bitmap stays none.
+    EXPECT_FALSE(menusBlendBitmapAlpha());
+    HICON icon = makeTwoHalvesIcon(0x00FF0000, 0x000000FF, true);
+    HBITMAP bitmap = iconToMenuBitmap(icon);
+    EXPECT_EQ(menuItemImage(bitmap), HBMMENU_CALLBACK);
+    EXPECT_EQ(menuItemImage(nullptr), nullptr);
+    DeleteObject(bitmap);
+    DestroyIcon(icon);
+}
+
+TEST_F(MenuHelpers, AnOwnerDrawnMenuBitmapLetsTheItemsBackgroundThrough)
+{
+    // Red on the left, transparent on the right; drawn over a highlight, normal and greyed.
+    HICON icon = makeTwoHalvesIcon(0x00FF0000, 0x000000FF, true);
+    HBITMAP bitmap = iconToMenuBitmap(icon);
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, 1, 0, 0, 0};
+    measureMenuItemBitmap(measure, bitmap);
+    EXPECT_EQ(measure.itemWidth, 16u);
+    EXPECT_EQ(measure.itemHeight, 16u);
+    const COLORREF highlight = RGB(0, 120, 215);
+    for (UINT state : {0u, static_cast<UINT>(ODS_GRAYED)}) {
+        // A row taller than the picture, which goes in its middle.
+        BITMAPINFO info = {};
+        info.bmiHeader = {sizeof(info.bmiHeader), 16, -20, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ previous = SelectObject(dc, canvas);
+        RECT row = {0, 0, 16, 20};
+        HBRUSH brush = CreateSolidBrush(highlight);
+        FillRect(dc, &row, brush);
+        DeleteObject(brush);
+        DRAWITEMSTRUCT draw = {ODT_MENU, 0, 1, ODA_DRAWENTIRE, state, nullptr, dc, row, 0};
+        drawMenuItemBitmap(draw, bitmap);
+        GdiFlush();
+        const DWORD* pixels = static_cast<const DWORD*>(bits);
+        auto at = [&](int x, int y) { return pixels[y * 16 + x] & 0xFFFFFF; };
+        const DWORD highlightPixel = 0x000078D7; // the same colour as the DIB holds it: blue, green, red
+        EXPECT_EQ(at(3, 0), highlightPixel) << "above the picture";
+        EXPECT_EQ(at(13, 10), highlightPixel) << "through the transparent half";
+        if (state == 0)
+            EXPECT_EQ(at(3, 10), 0x00FF0000u) << "the opaque half as it is";
+        else
+            EXPECT_NE(at(3, 10), 0x00FF0000u) << "faded with the greyed item";
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+        DeleteObject(canvas);
+    }
+    DeleteObject(bitmap);
+    DestroyIcon(icon);
 }
 
 TEST_F(MenuHelpers, IconsBecomeSixteenPixelDibSections)
@@ -204,7 +273,7 @@ TEST_F(MenuHelpers, IconsBecomeSixteenPixelDibSections)
     item.cbSize = sizeof(item);
     item.fMask = MIIM_BITMAP;
     ASSERT_TRUE(GetMenuItemInfoW(ownMenu, firstPluginCommandId, FALSE, &item));
-    EXPECT_EQ(item.hbmpItem, bitmap);
+    EXPECT_EQ(item.hbmpItem, HBMMENU_CALLBACK) << "under Wine the menu asks its owner window to draw the bitmap";
     EXPECT_FALSE(setMenuItemBitmap(editor.pluginsMenu(), firstPluginCommandId + 40, bitmap));
 
     DeleteObject(bitmap);
