@@ -2,6 +2,7 @@
 // its command line.
 #include "helpViewers.h"
 #include "pluginHost.h"
+#include "textBuffers.h"
 #include "userMessages.h"
 
 #include <shellapi.h>
@@ -39,11 +40,24 @@ const size_t unknownErrorCapacity = 512;
 
 void shellOpenHelp(const wchar_t* location, const wchar_t* parameters)
 {
+    SetLastError(ERROR_SUCCESS);
     HINSTANCE result = ShellExecuteW(nppData._nppHandle, nullptr, location, parameters, nullptr, SW_SHOWNORMAL);
-    reportShellExecuteError(reinterpret_cast<intptr_t>(result));
+    DWORD systemError = GetLastError();
+    reportShellExecuteError(reinterpret_cast<intptr_t>(result), location, systemError);
 }
 
-void reportShellExecuteError(intptr_t code)
+void describeFailedStart(const wchar_t* program, DWORD systemError, wchar_t* text, size_t capacity)
+{
+    if (systemError == ERROR_SUCCESS) {
+        StringCchPrintfW(text, capacity, L"Could not start \"%s\".", program);
+        return;
+    }
+    wchar_t reason[textCapacity];
+    describeSystemError(systemError, reason, _countof(reason));
+    StringCchPrintfW(text, capacity, L"Could not start \"%s\": %s", program, reason);
+}
+
+void reportShellExecuteError(intptr_t code, const wchar_t* location, DWORD systemError)
 {
     if (code > 32)
         return;
@@ -57,7 +71,12 @@ void reportShellExecuteError(intptr_t code)
         StringCchPrintfW(unknown, _countof(unknown), L"Unknown error: ShellExecuted returned %d.", number);
         text = unknown;
     }
-    showMessage(text, getName(), MB_OK | MB_ICONERROR);
+    // The documented sentence first, then what could not be started and why.
+    wchar_t failedStart[textCapacity];
+    describeFailedStart(location, systemError, failedStart, _countof(failedStart));
+    wchar_t message[textCapacity];
+    StringCchPrintfW(message, _countof(message), L"%s\n%s", text, failedStart);
+    showMessage(message, getName(), MB_OK | MB_ICONERROR);
 }
 
 } // namespace wordlamp

@@ -334,7 +334,7 @@ TEST(EntryEditor, ExpandTestAndHelpShowTheirMessages)
     }
     EXPECT_EQ(driver.messageBoxes[0].text, L"C:\\Program Files\\Notepad++\\help\\printf-main.chm");
     // "Test" asks for the word with the buffer's capacity and hands the location to its viewer.
-    EXPECT_EQ(driver.messageBoxes[1].text, L"The specified help file does not exist!");
+    EXPECT_EQ(driver.messageBoxes[1].text, L"The specified help file does not exist!\nc:\\no\\such\\printf.chm");
     bool askedForWord = false;
     for (const EditorRequest& request : wordlamp.editor.requests)
         askedForWord = askedForWord || (request.message == NPPM_GETCURRENTWORD && request.wParam == 4096);

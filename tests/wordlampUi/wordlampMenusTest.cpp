@@ -251,8 +251,10 @@ TEST(WordlampMenus, EntryCommandsAreWordlampsUpTo65049)
         runCommand(wordlamp, 65000, 1); // the high word doesn't matter
         runCommand(wordlamp, 65050);
         ASSERT_EQ(driver.messageBoxes.size(), 3u);
-        for (const MessageBoxRecord& box : driver.messageBoxes)
-            EXPECT_EQ(box.text, L"The specified help file does not exist!");
+        const unsigned entriesRun[] = {49, 1, 0};
+        for (size_t i = 0; i < driver.messageBoxes.size(); ++i)
+            EXPECT_EQ(driver.messageBoxes[i].text,
+                L"The specified help file does not exist!\n" + settings.entries[entriesRun[i]].file);
         EXPECT_EQ(wordlamp.editor.hostCommands, std::vector<UINT>{65050});
     }
     settings.entries.resize(3);
