@@ -205,9 +205,7 @@ void drawMenuItemBitmap(const DRAWITEMSTRUCT& item, HBITMAP bitmap)
     if (memory == nullptr)
         return;
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    // A greyed item's picture is faded with it.
-    bool greyed = (item.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(greyed ? 96 : 255), AC_SRC_ALPHA};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     int top = item.rcItem.top + ((item.rcItem.bottom - item.rcItem.top) - size.cy) / 2;
     GdiAlphaBlend(item.hDC, item.rcItem.left, top, size.cx, size.cy, memory, 0, 0, size.cx, size.cy, blend);
     SelectObject(memory, previous);

@@ -19,21 +19,22 @@ public:
             ++at_;
     }
     void skip(size_t bytes) { at_ += bytes; }
-    // A text or an ordinal: none, 0xFFFF and a number, or a terminated string.
-    std::wstring textOrOrdinal(WORD* ordinal = nullptr)
+    // None, 0xFFFF and an ordinal, or a terminated string; a control's class ordinal gives its name,
+    // and a class named in any case is named as the system names it.
+    std::wstring textOrOrdinal()
     {
+        static const wchar_t* const classes[] = {L"Button", L"Edit", L"Static", L"ListBox", L"ScrollBar", L"ComboBox"};
         WORD first = word();
-        if (first == 0)
-            return L"";
         if (first == 0xFFFF) {
-            WORD number = word();
-            if (ordinal != nullptr)
-                *ordinal = number;
-            return L"#" + std::to_wstring(number);
+            WORD ordinal = word();
+            return ordinal >= 0x80 && ordinal < 0x86 ? classes[ordinal - 0x80] : L"#" + std::to_wstring(ordinal);
         }
-        std::wstring text(1, static_cast<wchar_t>(first));
-        for (WORD c = word(); ok_ && c != 0; c = word())
+        std::wstring text;
+        for (WORD c = first; ok_ && c != 0; c = word())
             text += static_cast<wchar_t>(c);
+        for (const wchar_t* known : classes)
+            if (_wcsicmp(text.c_str(), known) == 0)
+                return known;
         return text;
     }
 
@@ -54,35 +55,6 @@ private:
     bool ok_ = true;
 };
 
-const wchar_t* const controlClasses[] = {L"Button", L"Edit", L"Static", L"ListBox", L"ScrollBar", L"ComboBox"};
-
-// The resource compiler may keep a class by its name in any case, or give its ordinal.
-std::wstring canonicalClass(const std::wstring& name)
-{
-    for (const wchar_t* known : controlClasses)
-        if (_wcsicmp(name.c_str(), known) == 0)
-            return known;
-    return name;
-}
-
-std::wstring classForOrdinal(WORD ordinal)
-{
-    switch (ordinal) {
-    case 0x80:
-        return L"Button";
-    case 0x81:
-        return L"Edit";
-    case 0x82:
-        return L"Static";
-    case 0x83:
-        return L"ListBox";
-    case 0x84:
-        return L"ScrollBar";
-    case 0x85:
-        return L"ComboBox";
-    }
-    return L"#" + std::to_wstring(ordinal);
-}
 } // namespace
 
 bool readDialogTemplate(HMODULE module, int id, DialogTemplate& result)
@@ -126,10 +98,7 @@ bool readDialogTemplate(HMODULE module, int id, DialogTemplate& result)
         control.cx = reader.coordinate();
         control.cy = reader.coordinate();
         control.id = static_cast<int>(reader.dword());
-        WORD ordinal = 0;
-        control.className = canonicalClass(reader.textOrOrdinal(&ordinal));
-        if (ordinal != 0)
-            control.className = classForOrdinal(ordinal);
+        control.className = reader.textOrOrdinal();
         control.text = reader.textOrOrdinal();
         reader.skip(reader.word()); // creation data
         result.controls.push_back(control);

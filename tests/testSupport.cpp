@@ -294,20 +294,12 @@ ShownPicture menuItemPicture(HMENU menu, UINT item, bool byPosition, HWND owner,
     MENUITEMINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_BITMAP | MIIM_ID | MIIM_DATA | MIIM_STATE;
-    if (!GetMenuItemInfoW(menu, item, byPosition, &info) || info.hbmpItem == nullptr)
+    if (!GetMenuItemInfoW(menu, item, byPosition, &info) || info.hbmpItem != HBMMENU_CALLBACK)
         return picture;
-    bool drawnByOwner = info.hbmpItem == HBMMENU_CALLBACK;
-    if (drawnByOwner) {
-        MEASUREITEMSTRUCT measure = {ODT_MENU, 0, info.wID, 0, 0, info.dwItemData};
-        SendMessageW(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
-        picture.width = static_cast<int>(measure.itemWidth);
-        picture.height = static_cast<int>(measure.itemHeight);
-    } else {
-        BITMAP header = {};
-        GetObjectW(info.hbmpItem, sizeof(header), &header);
-        picture.width = header.bmWidth;
-        picture.height = header.bmHeight < 0 ? -header.bmHeight : header.bmHeight;
-    }
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, info.wID, 0, 0, info.dwItemData};
+    SendMessageW(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    picture.width = static_cast<int>(measure.itemWidth);
+    picture.height = static_cast<int>(measure.itemHeight);
     if (picture.width <= 0 || picture.height <= 0)
         return picture;
     BITMAPINFO canvasInfo = {};
@@ -325,18 +317,9 @@ ShownPicture menuItemPicture(HMENU menu, UINT item, bool byPosition, HWND owner,
     HBRUSH brush = CreateSolidBrush(background);
     FillRect(dc, &all, brush);
     DeleteObject(brush);
-    if (drawnByOwner) {
-        DRAWITEMSTRUCT draw = {ODT_MENU, 0, info.wID, ODA_DRAWENTIRE, 0, reinterpret_cast<HWND>(menu), dc, all,
-            info.dwItemData};
-        SendMessageW(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
-    } else {
-        HDC source = CreateCompatibleDC(nullptr);
-        HGDIOBJ previousSource = SelectObject(source, info.hbmpItem);
-        BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        GdiAlphaBlend(dc, 0, 0, picture.width, picture.height, source, 0, 0, picture.width, picture.height, blend);
-        SelectObject(source, previousSource);
-        DeleteDC(source);
-    }
+    DRAWITEMSTRUCT draw = {ODT_MENU, 0, info.wID, ODA_DRAWENTIRE, 0, reinterpret_cast<HWND>(menu), dc, all,
+        info.dwItemData};
+    SendMessageW(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
     GdiFlush();
     const DWORD* pixels = static_cast<const DWORD*>(bits);
     for (int i = 0; i < picture.width * picture.height; ++i)

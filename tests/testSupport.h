@@ -52,9 +52,9 @@ struct ImageShape {
 ImageShape shapeOfIcon(HICON icon);
 ImageShape shapeOfBitmap(HBITMAP bitmap);
 
-// What a menu shows for an item's image over a background of one colour: a bitmap blended as a
-// menu with visual styles blends it, or, for HBMMENU_CALLBACK, what the menu's owner window draws
-// when the menu asks it with WM_MEASUREITEM and WM_DRAWITEM. No pixels when the item has no image.
+// What a menu shows over a background of one colour for an item whose image its owner window draws
+// (HBMMENU_CALLBACK): what the window draws when the menu asks it with WM_MEASUREITEM and
+// WM_DRAWITEM. No pixels when the item has no image.
 struct ShownPicture {
     int width = 0;
     int height = 0;

@@ -207,48 +207,6 @@ TEST_F(MenuHelpers, MenusBlendABitmapsAlphaOnlyWithVisualStylesOnWindows)
     DestroyIcon(icon);
 }
 
-TEST_F(MenuHelpers, AnOwnerDrawnMenuBitmapLetsTheItemsBackgroundThrough)
-{
-    // Red on the left, transparent on the right; drawn over a highlight, normal and greyed.
-    HICON icon = makeTwoHalvesIcon(0x00FF0000, 0x000000FF, true);
-    HBITMAP bitmap = iconToMenuBitmap(icon);
-    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, 1, 0, 0, 0};
-    measureMenuItemBitmap(measure, bitmap);
-    EXPECT_EQ(measure.itemWidth, 16u);
-    EXPECT_EQ(measure.itemHeight, 16u);
-    const COLORREF highlight = RGB(0, 120, 215);
-    for (UINT state : {0u, static_cast<UINT>(ODS_GRAYED)}) {
-        // A row taller than the picture, which goes in its middle.
-        BITMAPINFO info = {};
-        info.bmiHeader = {sizeof(info.bmiHeader), 16, -20, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ previous = SelectObject(dc, canvas);
-        RECT row = {0, 0, 16, 20};
-        HBRUSH brush = CreateSolidBrush(highlight);
-        FillRect(dc, &row, brush);
-        DeleteObject(brush);
-        DRAWITEMSTRUCT draw = {ODT_MENU, 0, 1, ODA_DRAWENTIRE, state, nullptr, dc, row, 0};
-        drawMenuItemBitmap(draw, bitmap);
-        GdiFlush();
-        const DWORD* pixels = static_cast<const DWORD*>(bits);
-        auto at = [&](int x, int y) { return pixels[y * 16 + x] & 0xFFFFFF; };
-        const DWORD highlightPixel = 0x000078D7; // the same colour as the DIB holds it: blue, green, red
-        EXPECT_EQ(at(3, 0), highlightPixel) << "above the picture";
-        EXPECT_EQ(at(13, 10), highlightPixel) << "through the transparent half";
-        if (state == 0)
-            EXPECT_EQ(at(3, 10), 0x00FF0000u) << "the opaque half as it is";
-        else
-            EXPECT_NE(at(3, 10), 0x00FF0000u) << "faded with the greyed item";
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        DeleteObject(canvas);
-    }
-    DeleteObject(bitmap);
-    DestroyIcon(icon);
-}
-
 TEST_F(MenuHelpers, IconsBecomeSixteenPixelDibSections)
 {
     // Left half red, right half blue, fully opaque.
