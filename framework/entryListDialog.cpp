@@ -99,7 +99,8 @@ void EntryListDialog::onAdd(HWND dialog)
     // A message sent as if the greyed button could be pressed still adds nothing to a full table.
     if (entryCount() >= entryCapacity() || !editWorkingEntry(dialog, -1))
         return;
-    int added = static_cast<int>(sendToList(dialog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rowText(entryCount() - 1))));
+    int added
+        = static_cast<int>(sendToList(dialog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rowText(entryCount() - 1))));
     // The new entry is selected, so the next Edit, Move or Remove acts on what was just added.
     selectRow(dialog, added);
     updateEntryButtons(dialog);

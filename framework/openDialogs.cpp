@@ -9,16 +9,22 @@ constexpr int maxOpenDialogs = 8;
 HWND openDialogs[maxOpenDialogs] = {};
 int openCount = 0;
 
-// A dialog destroyed without its WM_DESTROY reaching us (its thread ended) is no longer open.
-void dropVanished()
+// Keeps the open dialogs for which keep holds, in their order.
+template <typename Keep> void keepOnly(Keep keep)
 {
     int kept = 0;
     for (int i = 0; i < openCount; ++i)
-        if (IsWindow(openDialogs[i]))
+        if (keep(openDialogs[i]))
             openDialogs[kept++] = openDialogs[i];
     for (int i = kept; i < openCount; ++i)
         openDialogs[i] = nullptr;
     openCount = kept;
+}
+
+// A dialog destroyed without its WM_DESTROY reaching us (its thread ended) is no longer open.
+void dropVanished()
+{
+    keepOnly([](HWND dialog) { return IsWindow(dialog) != FALSE; });
 }
 
 HWND topDialog()
@@ -41,13 +47,7 @@ void onDialogOpened(HWND dialog)
 void onDialogClosed(HWND dialog)
 {
     forgetThemedDialog(dialog);
-    int kept = 0;
-    for (int i = 0; i < openCount; ++i)
-        if (openDialogs[i] != dialog)
-            openDialogs[kept++] = openDialogs[i];
-    for (int i = kept; i < openCount; ++i)
-        openDialogs[i] = nullptr;
-    openCount = kept;
+    keepOnly([dialog](HWND open) { return open != dialog; });
 }
 
 HWND messageOwner()

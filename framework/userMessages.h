@@ -8,6 +8,6 @@
 void showInformation(const wchar_t* text);
 // Any caption and style.
 void showMessage(const wchar_t* text, const wchar_t* caption, UINT style);
-// What the system says about an error code, as one line without its final period's line break;
-// "error N" when it says nothing.
+// What the system says about an error code, without the line break it ends with; "error N" when it
+// says nothing.
 void describeSystemError(DWORD error, wchar_t* reason, size_t capacity);

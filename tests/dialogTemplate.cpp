@@ -6,7 +6,11 @@ namespace {
 // Walks a template's words, as the resource compiler lays them out.
 class TemplateReader {
 public:
-    TemplateReader(const BYTE* data, DWORD size) : at_(data), end_(data + size) {}
+    TemplateReader(const BYTE* data, DWORD size)
+        : at_(data)
+        , end_(data + size)
+    {
+    }
 
     bool ok() const { return ok_; }
     WORD word() { return read<WORD>(); }
@@ -68,8 +72,8 @@ bool readDialogTemplate(HMODULE module, int id, DialogTemplate& result)
     TemplateReader reader(start, SizeofResource(module, resource));
     if (reader.word() != 1 || reader.word() != 0xFFFF)
         return false; // only the extended form
-    reader.dword(); // help identifier
-    reader.dword(); // extended style
+    reader.dword();   // help identifier
+    reader.dword();   // extended style
     result = DialogTemplate{};
     result.style = reader.dword();
     WORD count = reader.word();
@@ -106,7 +110,8 @@ bool readDialogTemplate(HMODULE module, int id, DialogTemplate& result)
     return reader.ok();
 }
 
-ScaledDialog::ScaledDialog(const DialogTemplate& dialog, int dpi) : dpi_(dpi)
+ScaledDialog::ScaledDialog(const DialogTemplate& dialog, int dpi)
+    : dpi_(dpi)
 {
     font_ = CreateFontW(-MulDiv(dialog.pointSize, dpi, 72), 0, 0, 0, dialog.weight, FALSE, FALSE, FALSE,
         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,

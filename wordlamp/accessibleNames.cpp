@@ -14,8 +14,8 @@ template <typename Work> bool withAnnotations(Work work)
 {
     HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IAccPropServices* services = nullptr;
-    HRESULT made = CoCreateInstance(
-        CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices, reinterpret_cast<void**>(&services));
+    HRESULT made = CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+        reinterpret_cast<void**>(&services));
     bool done = SUCCEEDED(made) && SUCCEEDED(work(services));
     if (services != nullptr)
         services->Release();

@@ -23,7 +23,8 @@ void reportNoHelpFile(const wchar_t* fileName, const HelpEntry* matched)
     const wchar_t* extension = PathFindExtensionW(fileName);
     wchar_t what[textCapacity];
     if (matched != nullptr)
-        StringCchPrintfW(what, _countof(what), L"The entry \"%s\" that matches it has none; give it one", matched->Name);
+        StringCchPrintfW(
+            what, _countof(what), L"The entry \"%s\" matches the file but has none; give it one", matched->Name);
     else if (extension[0] != L'\0')
         StringCchPrintfW(what, _countof(what), L"Files ending in \"%s\" match no entry; add one", extension);
     else

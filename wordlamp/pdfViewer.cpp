@@ -73,8 +73,8 @@ DWORD startProgram(const wchar_t* program, wchar_t* commandLine)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-            &startup, &process))
+    if (!CreateProcessW(
+            program, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
         return GetLastError();
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

@@ -93,7 +93,8 @@ TextsSetLater openEachDialog()
             ASSERT_NE(layout, nullptr);
             ScaledDialog scaled(layout->layout, 96);
             size_t index = 0;
-            for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr && index < layout->layout.controls.size();
+            for (HWND control = GetWindow(dialog, GW_CHILD);
+                 control != nullptr && index < layout->layout.controls.size();
                  control = GetWindow(control, GW_HWNDNEXT), ++index) {
                 const TemplateControl& made = layout->layout.controls[index];
                 RECT live;
@@ -190,8 +191,8 @@ TEST(DialogTemplates, EveryControlHasAnAccessKeyOfItsOwn)
             bool labelBefore = i > 0 && controls[i - 1].className == L"Static";
             if (!takesFocus(control)) {
                 // A label's key goes to the field after it; on anything else it would do nothing.
-                bool fieldAfter = i + 1 < controls.size() && takesFocus(controls[i + 1])
-                    && controls[i + 1].className != L"Button";
+                bool fieldAfter
+                    = i + 1 < controls.size() && takesFocus(controls[i + 1]) && controls[i + 1].className != L"Button";
                 EXPECT_TRUE(control.className != L"Static" || accessKeyOf(control.text) == 0 || fieldAfter)
                     << describe(control) << " gives a key to no field";
                 continue;
@@ -204,7 +205,8 @@ TEST(DialogTemplates, EveryControlHasAnAccessKeyOfItsOwn)
             }
             wchar_t key = labelled ? (labelBefore ? accessKeyOf(controls[i - 1].text) : 0) : accessKeyOf(control.text);
             if (key == 0) {
-                ADD_FAILURE() << describe(control) << " has no access key" << (labelled ? " (nor a label before it)" : "");
+                ADD_FAILURE() << describe(control) << " has no access key"
+                              << (labelled ? " (nor a label before it)" : "");
                 continue;
             }
             auto taken = keys.emplace(key, describe(control));
@@ -230,7 +232,8 @@ TEST(DialogTemplates, TabGoesAsAPersonReadsWithOkAndCancelLast)
         for (size_t i = 0; i < reached.size(); ++i) {
             const TemplateControl& a = reached[i];
             // Tab stops at each control, and at the first radio button of a group, whose arrows go on.
-            EXPECT_TRUE((isRadio(a) && !(a.style & WS_GROUP)) || (a.style & WS_TABSTOP)) << describe(a) << " is skipped";
+            EXPECT_TRUE((isRadio(a) && !(a.style & WS_GROUP)) || (a.style & WS_TABSTOP))
+                << describe(a) << " is skipped";
             if (i + 3 >= reached.size())
                 continue;
             // Top to bottom; controls on one row (tops within half the lower one's height) left to right.

@@ -55,7 +55,8 @@ std::vector<std::wstring> rowNames(HWND dialog)
     return names;
 }
 
-PluginInEditor::PluginInEditor(const PluginUnderTest& plugin) : plugin(plugin)
+PluginInEditor::PluginInEditor(const PluginUnderTest& plugin)
+    : plugin(plugin)
 {
     writeTextFile(programFolder() + L"\\doLocalConf.xml", L"", true);
     loaded = editor.loadPlugin(pluginPath(std::wstring(plugin.name) + L".dll")) == L"";
