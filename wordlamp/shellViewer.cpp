@@ -1,6 +1,7 @@
 // Anything that is no help file of a known kind: the shell opens it, a program gets the word as
 // its command line.
 #include "helpViewers.h"
+#include "openDialogs.h"
 #include "pluginHost.h"
 #include "textBuffers.h"
 #include "userMessages.h"
@@ -41,7 +42,8 @@ const size_t unknownErrorCapacity = 512;
 void shellOpenHelp(const wchar_t* location, const wchar_t* parameters)
 {
     SetLastError(ERROR_SUCCESS);
-    HINSTANCE result = ShellExecuteW(nppData._nppHandle, nullptr, location, parameters, nullptr, SW_SHOWNORMAL);
+    // Whatever the shell shows of its own belongs, like our messages, to the dialog open on top.
+    HINSTANCE result = ShellExecuteW(messageOwner(), nullptr, location, parameters, nullptr, SW_SHOWNORMAL);
     DWORD systemError = GetLastError();
     reportShellExecuteError(reinterpret_cast<intptr_t>(result), location, systemError);
 }
