@@ -3,6 +3,7 @@
 #include "pluginHost.h"
 #include "pluginIdentity.h"
 #include "textBuffers.h"
+#include "userMessages.h"
 
 #include <strsafe.h>
 
@@ -74,5 +75,5 @@ void showAbout()
     wchar_t text[textCapacity];
     StringCchPrintfW(text, _countof(text), L"%s by %s\n\nv%.02f (build %s)\n\n%s", aboutName, aboutCopyright,
         getVersionNumber(pluginModule), getBuildString(), aboutDescription);
-    MessageBoxW(nppData._nppHandle, text, getName(), MB_OK | MB_ICONINFORMATION);
+    showInformation(text);
 }

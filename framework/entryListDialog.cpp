@@ -1,6 +1,6 @@
 #include "entryListDialog.h"
 
-#include "darkMode.h"
+#include "openDialogs.h"
 
 namespace {
 LRESULT sendToList(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -54,10 +54,10 @@ INT_PTR CALLBACK EntryListDialog::dialogProc(HWND dialog, UINT message, WPARAM w
     switch (message) {
     case WM_INITDIALOG:
         self->fill(dialog);
-        themeDialog(dialog);
+        onDialogOpened(dialog);
         return TRUE;
     case WM_DESTROY:
-        forgetThemedDialog(dialog);
+        onDialogClosed(dialog);
         return FALSE;
     case WM_COMMAND:
         self->onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
@@ -99,7 +99,10 @@ void EntryListDialog::onAdd(HWND dialog)
     // A message sent as if the greyed button could be pressed still adds nothing to a full table.
     if (entryCount() >= entryCapacity() || !editWorkingEntry(dialog, -1))
         return;
-    sendToList(dialog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rowText(entryCount() - 1)));
+    int added
+        = static_cast<int>(sendToList(dialog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rowText(entryCount() - 1))));
+    // The new entry is selected, so the next Edit, Move or Remove acts on what was just added.
+    selectRow(dialog, added);
     updateEntryButtons(dialog);
 }
 

@@ -34,6 +34,24 @@ void readCaption(HMENU menu, int position, wchar_t* caption, int capacity)
     caption[capacity - 1] = L'\0';
 }
 
+// The classic look: visual styles switched off (Windows 7 and before offer it).
+bool visualStylesOff()
+{
+    wchar_t themeActive[themeValueBytes / sizeof(wchar_t) + 1] = L"";
+    DWORD size = themeValueBytes;
+    LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
+        L"ThemeActive", RRF_RT_REG_SZ, nullptr, themeActive, &size);
+    return status == ERROR_SUCCESS && themeActive[0] == L'0';
+}
+
+SIZE bitmapSize(HBITMAP bitmap)
+{
+    BITMAP info = {};
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0)
+        return SIZE{0, 0};
+    return SIZE{info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
+}
+
 HMENU findMenuBarSubMenu(const wchar_t* caption)
 {
     HMENU menuBar = GetMenu(nppData._nppHandle);
@@ -83,7 +101,7 @@ bool setMenuItemBitmap(HMENU menu, UINT commandId, HBITMAP bitmap)
     MENUITEMINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_BITMAP;
-    info.hbmpItem = bitmap;
+    info.hbmpItem = menuItemImage(bitmap);
     return SetMenuItemInfoW(menu, commandId, FALSE, &info) != FALSE;
 }
 
@@ -94,14 +112,22 @@ HBITMAP iconToMenuBitmap(HICON icon)
     return iconToAlphaBitmap(icon, scaledToDisplay(menuBitmapSize));
 }
 
+bool menusDrawnByWine()
+{
+    // Wine names itself through an export of its ntdll.
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 bool applyClassicMenuStyle(HMENU menu)
 {
-    wchar_t themeActive[themeValueBytes / sizeof(wchar_t) + 1] = L"";
-    DWORD size = themeValueBytes;
-    LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
-        L"ThemeActive", RRF_RT_REG_SZ, nullptr, themeActive, &size);
+    return applyClassicMenuStyle(menu, menusDrawnByWine());
+}
+
+bool applyClassicMenuStyle(HMENU menu, bool underWine)
+{
     // Only the classic look draws item bitmaps beside the text instead of in the check-mark column.
-    if (status != ERROR_SUCCESS || themeActive[0] != L'0')
+    if (underWine || !visualStylesOff())
         return false;
     MENUINFO info = {};
     info.cbSize = sizeof(info);
@@ -144,4 +170,44 @@ bool isEditorContextMenuByCaption(HMENU menu)
                 ++matches;
     }
     return matches > 2;
+}
+
+bool menusBlendBitmapAlpha()
+{
+    return menusBlendBitmapAlpha(menusDrawnByWine(), !visualStylesOff());
+}
+
+bool menusBlendBitmapAlpha(bool underWine, bool visualStyles)
+{
+    return visualStyles && !underWine;
+}
+
+HBITMAP menuItemImage(HBITMAP bitmap)
+{
+    if (bitmap == nullptr || menusBlendBitmapAlpha())
+        return bitmap;
+    return HBMMENU_CALLBACK;
+}
+
+void measureMenuItemBitmap(MEASUREITEMSTRUCT& item, HBITMAP bitmap)
+{
+    SIZE size = bitmapSize(bitmap);
+    item.itemWidth = static_cast<UINT>(size.cx);
+    item.itemHeight = static_cast<UINT>(size.cy);
+}
+
+void drawMenuItemBitmap(const DRAWITEMSTRUCT& item, HBITMAP bitmap)
+{
+    SIZE size = bitmapSize(bitmap);
+    if (size.cx == 0)
+        return;
+    HDC memory = CreateCompatibleDC(item.hDC);
+    if (memory == nullptr)
+        return;
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    int top = item.rcItem.top + ((item.rcItem.bottom - item.rcItem.top) - size.cy) / 2;
+    GdiAlphaBlend(item.hDC, item.rcItem.left, top, size.cx, size.cy, memory, 0, 0, size.cx, size.cy, blend);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
 }

@@ -1,6 +1,11 @@
 #include "userMessages.h"
 
+#include "openDialogs.h"
 #include "pluginHost.h"
+
+#include <strsafe.h>
+
+#include <cwctype>
 
 void showInformation(const wchar_t* text)
 {
@@ -9,5 +14,19 @@ void showInformation(const wchar_t* text)
 
 void showMessage(const wchar_t* text, const wchar_t* caption, UINT style)
 {
-    MessageBoxW(nppData._nppHandle, text, caption, style);
+    MessageBoxW(messageOwner(), text, caption, style);
+}
+
+void describeSystemError(DWORD error, wchar_t* reason, size_t capacity)
+{
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
+        static_cast<DWORD>(capacity), nullptr);
+    // The system's texts end with a line break, which would leave an empty line in the message.
+    while (length > 0 && iswspace(reason[length - 1]))
+        --length;
+    if (length == 0) {
+        StringCchPrintfW(reason, capacity, L"error %lu", error);
+        return;
+    }
+    reason[length] = L'\0';
 }

@@ -1,8 +1,8 @@
 // The entry editor of the Options dialog: one search entry's name, masks, folders and extensions.
 #include "optionsDialog.h"
 
-#include "darkMode.h"
 #include "entryEditorHelpers.h"
+#include "openDialogs.h"
 
 #include "pathTemplate.h"
 #include "pluginHost.h"
@@ -126,10 +126,10 @@ INT_PTR CALLBACK entryEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG:
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         fillEntryEditor(dialog);
-        themeDialog(dialog);
+        onDialogOpened(dialog);
         return TRUE;
     case WM_DESTROY:
-        forgetThemedDialog(dialog);
+        onDialogClosed(dialog);
         return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

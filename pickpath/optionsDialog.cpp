@@ -1,6 +1,7 @@
 #include "optionsDialog.h"
 
 #include "keptSettings.h"
+#include "openDialogs.h"
 #include "pluginHost.h"
 #include "resource.h"
 #include "searchSettings.h"
@@ -42,6 +43,9 @@ private:
 
 void showOptionsDialog()
 {
+    // One Options dialog at a time: a second one would store its own working copy over the first's.
+    if (bringOpenDialogForward())
+        return;
     // The working copy is too large for the stack; it lives as long as the dialog. Saved at OK,
     // where a failure can be told, rather than only at unload, where it can't.
     std::unique_ptr<OptionsDialog> dialog(new (std::nothrow) OptionsDialog);

@@ -78,7 +78,8 @@ void SearchProgress::check(ULONGLONG now)
     }
     if (now >= nextNote_) {
         nextNote_ = now + noteInterval;
-        showNote(L"Pickpath: searching, %s folders so far (Esc stops)");
+        // The key comes first, so a narrow status bar still shows how to stop.
+        showNote(L"Pickpath: searching (Esc stops), %s folders");
     }
     letWindowsPaint(maxPaintsPerCheck);
 }

@@ -3,7 +3,8 @@
 # use (NOTEPADPP_X64, else ../shared/host/notepad++-x64), with both plug-ins and the probe playing
 # tests/realEditor/pictures/*.scenario, on a virtual display (Xvfb, Wine's X11 driver drawing its
 # own window frames). Saves PNG files in docs/: the light pictures, the same in dark mode (*-dark),
-# at 150 % display scale (*-150), and the toolbar in each of the editor's icon sets (toolbar-set-N).
+# at 150 % display scale (*-150), the menus with Wordlamp's icons also at 200 % (*-200), and the
+# toolbar in each of the editor's icon sets (toolbar-set-N).
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$top"
@@ -38,7 +39,8 @@ if [ ! -f "$WINEPREFIX/.x11-ready" ]; then
     # Without a window manager, Wine draws the captions and frames itself.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-    # The classic look: menu bitmaps drawn in the check-mark column.
+    # The classic look, visual styles off: the pictures show the dialogs and menus as on a classic
+    # desktop (the menu icons drawn by the editor's window, as under any Wine).
     wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0 /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.x11-ready"
@@ -84,10 +86,14 @@ rm -f "$savedConfig"
 setScale 96
 take pictures ""
 take pictures "-dark" 's/<GUIConfig name="DarkMode" enable="no"/<GUIConfig name="DarkMode" enable="yes"/'
+take menus ""
+take menus "-dark" 's/<GUIConfig name="DarkMode" enable="no"/<GUIConfig name="DarkMode" enable="yes"/'
 for set in 0 1 2 4; do
     take toolbar "-set-$set" "s/lightToolBarIconSet=\"[0-9]*\"/lightToolBarIconSet=\"$set\"/"
 done
 setScale 144
 take pictures "-150" || true
+setScale 192
+take menus "-200" || true
 setScale 96
 ls -l docs/*.png

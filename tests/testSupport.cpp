@@ -8,6 +8,8 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+
 std::wstring pluginFolder()
 {
     // Test programs live in build/<arch>/tests/<program>/, the plug-ins in build/<arch>/plugins/.
@@ -279,6 +281,53 @@ ImageShape shapeOfIcon(HICON icon)
     if (info.hbmMask != nullptr)
         DeleteObject(info.hbmMask);
     return shape;
+}
+
+int ShownPicture::count(COLORREF colour) const
+{
+    return static_cast<int>(std::count(pixels.begin(), pixels.end(), colour));
+}
+
+ShownPicture menuItemPicture(HMENU menu, UINT item, bool byPosition, HWND owner, COLORREF background)
+{
+    ShownPicture picture;
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_BITMAP | MIIM_ID | MIIM_DATA | MIIM_STATE;
+    if (!GetMenuItemInfoW(menu, item, byPosition, &info) || info.hbmpItem != HBMMENU_CALLBACK)
+        return picture;
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, info.wID, 0, 0, info.dwItemData};
+    SendMessageW(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    picture.width = static_cast<int>(measure.itemWidth);
+    picture.height = static_cast<int>(measure.itemHeight);
+    if (picture.width <= 0 || picture.height <= 0)
+        return picture;
+    BITMAPINFO canvasInfo = {};
+    canvasInfo.bmiHeader.biSize = sizeof(canvasInfo.bmiHeader);
+    canvasInfo.bmiHeader.biWidth = picture.width;
+    canvasInfo.bmiHeader.biHeight = -picture.height;
+    canvasInfo.bmiHeader.biPlanes = 1;
+    canvasInfo.bmiHeader.biBitCount = 32;
+    canvasInfo.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP canvas = CreateDIBSection(nullptr, &canvasInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, canvas);
+    RECT all = {0, 0, picture.width, picture.height};
+    HBRUSH brush = CreateSolidBrush(background);
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    DRAWITEMSTRUCT draw = {ODT_MENU, 0, info.wID, ODA_DRAWENTIRE, 0, reinterpret_cast<HWND>(menu), dc, all,
+        info.dwItemData};
+    SendMessageW(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+    GdiFlush();
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < picture.width * picture.height; ++i)
+        picture.pixels.push_back(RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF));
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(canvas);
+    return picture;
 }
 
 void withOptionsAndEntryEditorOpen(

@@ -52,6 +52,17 @@ struct ImageShape {
 ImageShape shapeOfIcon(HICON icon);
 ImageShape shapeOfBitmap(HBITMAP bitmap);
 
+// What a menu shows over a background of one colour for an item whose image its owner window draws
+// (HBMMENU_CALLBACK): what the window draws when the menu asks it with WM_MEASUREITEM and
+// WM_DRAWITEM. No pixels when the item has no image.
+struct ShownPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels; // top row first
+    int count(COLORREF colour) const;
+};
+ShownPicture menuItemPicture(HMENU menu, UINT item, bool byPosition, HWND owner, COLORREF background);
+
 // Sets a registry string value for the life of the object and then puts back what was there.
 class RegistryValueSwap {
 public:

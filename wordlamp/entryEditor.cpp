@@ -1,8 +1,10 @@
 // The entry editor of the Options dialog: one help entry's name, masks, location and menu flag.
 #include "optionsDialog.h"
 
-#include "darkMode.h"
+#include "accessibleNames.h"
+
 #include "entryEditorHelpers.h"
+#include "openDialogs.h"
 
 #include "helpLookup.h"
 #include "pathTemplate.h"
@@ -29,6 +31,9 @@ HelpEntryDialog& optionsOf(HWND dialog)
 }
 
 const int entryFields[] = {IDC_ENTRY_NAME, IDC_ENTRY_MASK, IDC_ENTRY_FILE};
+
+// What a screen reader says for the "..." button, whose caption alone tells nothing.
+const wchar_t browseButtonName[] = L"Browse for the help file";
 
 const wchar_t openFileFilter[] = L"Help files (*.chm)\0*.chm\0"
                                  L"Html help files (*.htm)\0*.htm;*.html\0"
@@ -158,10 +163,12 @@ INT_PTR CALLBACK entryEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG:
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         fillEntryEditor(dialog);
-        themeDialog(dialog);
+        setAccessibleName(GetDlgItem(dialog, IDC_ENTRY_BROWSE), browseButtonName);
+        onDialogOpened(dialog);
         return TRUE;
     case WM_DESTROY:
-        forgetThemedDialog(dialog);
+        clearAccessibleName(GetDlgItem(dialog, IDC_ENTRY_BROWSE));
+        onDialogClosed(dialog);
         return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

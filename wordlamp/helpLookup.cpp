@@ -10,6 +10,9 @@
 #include "wordPlacement.h"
 #include "wordlampState.h"
 
+#include <shlwapi.h>
+#include <strsafe.h>
+
 namespace wordlamp {
 
 namespace {
@@ -42,6 +45,26 @@ void openHelpWith(const ExpandedTemplate& location, const wchar_t* placedWord, c
         break;
     }
 }
+
+// Says what is missing: an entry for the file's extension (or for the name that has none), or the
+// help file of the entry that matched; and where to set it.
+void reportNoHelpFile(const wchar_t* fileName, const HelpEntry* matched)
+{
+    const wchar_t* extension = PathFindExtensionW(fileName);
+    wchar_t what[textCapacity];
+    if (matched != nullptr)
+        StringCchPrintfW(
+            what, _countof(what), L"The entry \"%s\" matches the file but has none; give it one", matched->Name);
+    else if (extension[0] != L'\0')
+        StringCchPrintfW(what, _countof(what), L"Files ending in \"%s\" match no entry; add one", extension);
+    else
+        StringCchPrintfW(what, _countof(what), L"\"%s\" matches no entry; add one", fileName);
+    wchar_t text[textCapacity];
+    StringCchPrintfW(text, _countof(text),
+        L"No help file has been specified for this file extension!\n%s in Plugins > %s > Options\u2026", what,
+        getName());
+    showInformation(text);
+}
 } // namespace
 
 void lookupHelp()
@@ -53,14 +76,17 @@ void lookupHelp()
 
     // The last matching entry wins, so later entries override earlier ones.
     ExpandedTemplate location = {};
+    const HelpEntry* matched = nullptr;
     for (unsigned i = 0; i < helpEntryTable.Count && i < MaxHelpEntries; ++i) {
         const HelpEntry& entry = helpEntryTable.Entries[i];
-        if (matchesMaskList(fileName, entry.Mask))
+        if (matchesMaskList(fileName, entry.Mask)) {
+            matched = &entry;
             expandTemplateAroundWord(entry.File, location);
+        }
     }
     // The entry is looked for before the word, so this message comes whether or not a word is selected.
     if (location.text[0] == L'\0' && location.placeCount == 0) {
-        showInformation(L"No help file has been specified for this file extension!");
+        reportNoHelpFile(fileName, matched);
         return;
     }
 

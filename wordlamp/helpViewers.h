@@ -4,6 +4,8 @@
 
 #include "pathTemplate.h"
 
+#include <windows.h>
+
 #include <cstdint>
 
 namespace wordlamp {
@@ -19,10 +21,13 @@ void shellOpenAddress(const wchar_t* address);
 // cmd would act on is refused and nothing starts.
 void shellOpenWithWord(
     const ExpandedTemplate& location, const wchar_t* placed, const wchar_t* placedWord, const wchar_t* word);
-// Shows the message for a failed ShellExecuteW result; codes above 32 mean success.
-void reportShellExecuteError(intptr_t code);
-// Shows "The specified help file does not exist!" and answers false when location is no existing
-// file; the file-based viewers check this before anything else.
+// Shows the message for a failed ShellExecuteW result (codes above 32 mean success), naming the
+// location that could not be started and the system's reason (its error code; 0 when it gave none).
+void reportShellExecuteError(intptr_t code, const wchar_t* location, DWORD systemError);
+// The second line of a message about a program that did not start: its path and the system's reason.
+void describeFailedStart(const wchar_t* program, DWORD systemError, wchar_t* text, size_t capacity);
+// Shows "The specified help file does not exist!" with the path and answers false when location is
+// no existing file; the file-based viewers check this before anything else.
 bool helpFileExists(const wchar_t* location);
 
 } // namespace wordlamp

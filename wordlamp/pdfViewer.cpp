@@ -1,6 +1,7 @@
 #include "pdfViewer.h"
 
 #include "busyEditor.h"
+#include "pluginHost.h"
 #include "helpViewers.h"
 #include "textBuffers.h"
 #include "textHelpers.h"
@@ -67,17 +68,19 @@ bool findRegisteredProgram(const wchar_t* key, wchar_t* path, DWORD capacity)
     return true;
 }
 
-// Started programs are neither waited for nor tracked.
-void startProgram(const wchar_t* program, wchar_t* commandLine)
+// Started programs are neither waited for nor tracked. The system's error when it did not start,
+// else 0.
+DWORD startProgram(const wchar_t* program, wchar_t* commandLine)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (CreateProcessW(program, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
-            &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    if (!CreateProcessW(
+            program, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
+        return GetLastError();
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ERROR_SUCCESS;
 }
 
 // The word goes inside a quoted text of a DDE command, which has no escape for a double quote: its
@@ -105,7 +108,9 @@ void execute(HCONV conversation, const wchar_t* command)
 
 void searchInAcrobat(const wchar_t* program, const wchar_t* location, const wchar_t* word)
 {
-    startProgram(program, nullptr);
+    // An Acrobat that did not start may still be running from before, so the connection is tried
+    // all the same; the reason it did not start only goes with a failure to connect.
+    DWORD startError = startProgram(program, nullptr);
 
     DWORD instance = 0;
     if (DdeInitializeW(&instance, ignoreTransactions, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
@@ -122,7 +127,14 @@ void searchInAcrobat(const wchar_t* program, const wchar_t* location, const wcha
     while (conversation == nullptr) {
         // Given up by the user with Esc: the same message as when the last wait has passed.
         if (wait > lastRetryWait || givenUp) {
-            showMessage(L"Could not connect to Acrobat DDE server!", L"ERROR", MB_OK);
+            wchar_t text[textCapacity] = L"Could not connect to Acrobat DDE server!";
+            if (startError != ERROR_SUCCESS) {
+                wchar_t failedStart[textCapacity];
+                describeFailedStart(program, startError, failedStart, _countof(failedStart));
+                StringCchCatW(text, _countof(text), L"\n");
+                StringCchCatW(text, _countof(text), failedStart);
+            }
+            showMessage(text, L"ERROR", MB_OK);
             DdeFreeStringHandle(instance, service);
             DdeFreeStringHandle(instance, topic);
             DdeUninitialize(instance);
@@ -171,7 +183,12 @@ void searchInReader(const wchar_t* program, const wchar_t* location, const wchar
         reportCommandLineTooLong();
         return;
     }
-    startProgram(program, commandLine.get());
+    DWORD startError = startProgram(program, commandLine.get());
+    if (startError != ERROR_SUCCESS) {
+        wchar_t failedStart[textCapacity];
+        describeFailedStart(program, startError, failedStart, _countof(failedStart));
+        showMessage(failedStart, getName(), MB_OK | MB_ICONERROR);
+    }
 }
 } // namespace
 

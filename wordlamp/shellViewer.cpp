@@ -1,7 +1,9 @@
 // Anything that is no help file of a known kind: the shell opens it, a program gets the word as
 // its one argument.
 #include "helpViewers.h"
+#include "openDialogs.h"
 #include "pluginHost.h"
+#include "textBuffers.h"
 #include "textHelpers.h"
 #include "userMessages.h"
 #include "wordPlacement.h"
@@ -45,8 +47,11 @@ const size_t unknownErrorCapacity = 512;
 
 void shellOpenHelp(const wchar_t* location, const wchar_t* parameters)
 {
-    HINSTANCE result = ShellExecuteW(nppData._nppHandle, nullptr, location, parameters, nullptr, SW_SHOWNORMAL);
-    reportShellExecuteError(reinterpret_cast<intptr_t>(result));
+    SetLastError(ERROR_SUCCESS);
+    // Whatever the shell shows of its own belongs, like our messages, to the dialog open on top.
+    HINSTANCE result = ShellExecuteW(messageOwner(), nullptr, location, parameters, nullptr, SW_SHOWNORMAL);
+    DWORD systemError = GetLastError();
+    reportShellExecuteError(reinterpret_cast<intptr_t>(result), location, systemError);
 }
 
 void shellOpenAddress(const wchar_t* address)
@@ -69,12 +74,14 @@ void shellOpenAddress(const wchar_t* address)
     SHELLEXECUTEINFOW request = {};
     request.cbSize = sizeof(request);
     request.fMask = SEE_MASK_CLASSNAME | SEE_MASK_FLAG_NO_UI;
-    request.hwnd = nppData._nppHandle;
+    request.hwnd = messageOwner();
     request.lpFile = address;
     request.lpClass = scheme;
     request.nShow = SW_SHOWNORMAL;
+    SetLastError(ERROR_SUCCESS);
     ShellExecuteExW(&request);
-    reportShellExecuteError(reinterpret_cast<intptr_t>(request.hInstApp));
+    DWORD systemError = GetLastError();
+    reportShellExecuteError(reinterpret_cast<intptr_t>(request.hInstApp), address, systemError);
 }
 
 void shellOpenWithWord(
@@ -98,7 +105,18 @@ void shellOpenWithWord(
     shellOpenHelp(placed, parameters.get());
 }
 
-void reportShellExecuteError(intptr_t code)
+void describeFailedStart(const wchar_t* program, DWORD systemError, wchar_t* text, size_t capacity)
+{
+    if (systemError == ERROR_SUCCESS) {
+        StringCchPrintfW(text, capacity, L"Could not start \"%s\".", program);
+        return;
+    }
+    wchar_t reason[textCapacity];
+    describeSystemError(systemError, reason, _countof(reason));
+    StringCchPrintfW(text, capacity, L"Could not start \"%s\": %s", program, reason);
+}
+
+void reportShellExecuteError(intptr_t code, const wchar_t* location, DWORD systemError)
 {
     if (code > 32)
         return;
@@ -112,7 +130,12 @@ void reportShellExecuteError(intptr_t code)
         StringCchPrintfW(unknown, _countof(unknown), L"Unknown error: ShellExecuted returned %d.", number);
         text = unknown;
     }
-    showMessage(text, getName(), MB_OK | MB_ICONERROR);
+    // The documented sentence first, then what could not be started and why.
+    wchar_t failedStart[textCapacity];
+    describeFailedStart(location, systemError, failedStart, _countof(failedStart));
+    wchar_t message[textCapacity];
+    StringCchPrintfW(message, _countof(message), L"%s\n%s", text, failedStart);
+    showMessage(message, getName(), MB_OK | MB_ICONERROR);
 }
 
 } // namespace wordlamp

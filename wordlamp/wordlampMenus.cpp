@@ -83,7 +83,7 @@ void appendEntryItems(HMENU menu, ULONG_PTR tag)
         info.dwItemData = tag;
         if (helpOptions.ShowMenuIcons) {
             info.fMask |= MIIM_BITMAP;
-            info.hbmpItem = HelpBitmap;
+            info.hbmpItem = menuItemImage(HelpBitmap);
         }
         InsertMenuItemW(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &info);
     }
@@ -126,6 +126,23 @@ void addContextMenuItems(HMENU menu)
             insertEntriesPopup(menu, static_cast<UINT>(GetMenuItemCount(menu)));
     }
     applyClassicMenuStyle(menu);
+}
+
+// The picture of a Wordlamp item whose image its owner window draws, by the item's identifier (a
+// sub-menu's item has its menu's handle there); null for any other item.
+HBITMAP itemPicture(UINT itemId)
+{
+    if (itemId == static_cast<UINT>(funcItems[optionsCommandIndex]._cmdID))
+        return OptionsBitmap;
+    if (itemId == static_cast<UINT>(funcItems[aboutCommandIndex]._cmdID))
+        return AboutBitmap;
+    bool entry = itemId >= firstHelpEntryCommand && itemId < firstHelpEntryCommand + MaxHelpEntries;
+    if (entry || itemId == static_cast<UINT>(funcItems[helpCommandIndex]._cmdID))
+        return HelpBitmap;
+    HMENU ownMenu = findOwnPluginMenu();
+    if (ownMenu != nullptr && itemId == static_cast<UINT>(reinterpret_cast<UINT_PTR>(ownMenu)))
+        return HelpBitmap;
+    return nullptr;
 }
 
 void runEntryCommand(unsigned index)
@@ -191,7 +208,7 @@ void setPluginMenuIcons()
         MENUITEMINFOW info = {};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_BITMAP;
-        info.hbmpItem = HelpBitmap;
+        info.hbmpItem = menuItemImage(HelpBitmap);
         SetMenuItemInfoW(pluginsMenu, static_cast<UINT>(position), TRUE, &info);
     }
     setMenuItemBitmap(pluginsMenu, static_cast<UINT>(funcItems[helpCommandIndex]._cmdID), HelpBitmap);
@@ -200,7 +217,7 @@ void setPluginMenuIcons()
     applyClassicMenuStyle(pluginsMenu);
 }
 
-bool onEditorMessage(UINT message, WPARAM wParam, LPARAM)
+bool onEditorMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND: {
@@ -214,6 +231,22 @@ bool onEditorMessage(UINT message, WPARAM wParam, LPARAM)
     case WM_INITMENUPOPUP:
         addContextMenuItems(reinterpret_cast<HMENU>(wParam));
         break;
+    case WM_MEASUREITEM: {
+        auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        HBITMAP picture = item.CtlType == ODT_MENU ? itemPicture(item.itemID) : nullptr;
+        if (picture == nullptr)
+            break;
+        measureMenuItemBitmap(item, picture);
+        return true;
+    }
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        HBITMAP picture = item.CtlType == ODT_MENU ? itemPicture(item.itemID) : nullptr;
+        if (picture == nullptr)
+            break;
+        drawMenuItemBitmap(item, picture);
+        return true;
+    }
     }
     return false;
 }

@@ -2,8 +2,9 @@
 // the rows, the selection and the buttons after every action, the working copy that only OK
 // stores, the names the entry editor refuses, the size limit, and the entry editor's help.
 #include "dialogDriver.h"
+#include "dialogTemplate.h"
 #include "entryListIds.h"
-#include "standinEditor.h"
+#include "pluginUnderTest.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +15,6 @@
 
 namespace {
 using Driver = DialogDriver;
-
-struct PluginUnderTest {
-    const wchar_t* name;
-    std::wstring settingsFile() const { return programFolder() + L"\\Plugins\\Config\\" + name + L".ini"; }
-};
-const PluginUnderTest pluginsUnderTest[] = {{L"Wordlamp"}, {L"Pickpath"}};
 
 // Entries are named by single words; the settings file holds one section per entry.
 std::vector<std::wstring> words(const std::wstring& text)
@@ -37,35 +32,6 @@ std::vector<std::wstring> words(const std::wstring& text)
     return result;
 }
 
-void writeEntries(const PluginUnderTest& plugin, const std::vector<std::wstring>& names)
-{
-    std::wstring text = L"[Options]\n";
-    for (const std::wstring& name : names)
-        text += L"[" + name + L"]\nMask=*." + name + L"\n";
-    makeFolders(programFolder() + L"\\Plugins\\Config");
-    writeTextFile(plugin.settingsFile(), text);
-}
-
-std::vector<std::wstring> savedNames(const PluginUnderTest& plugin)
-{
-    std::vector<std::wstring> names;
-    for (const std::wstring& line : splitLines(readTextFile(plugin.settingsFile())))
-        if (line.size() > 2 && line.front() == L'[' && line != L"[Options]")
-            names.push_back(line.substr(1, line.size() - 2));
-    return names;
-}
-
-// A row shows its entry's name first, then the mask in brackets.
-std::vector<std::wstring> rowNames(HWND dialog)
-{
-    std::vector<std::wstring> names;
-    for (const std::wstring& row : Driver::listRows(dialog, IDC_ENTRY_LIST)) {
-        EXPECT_NE(row.find(L" (*."), std::wstring::npos) << narrow(row);
-        names.push_back(row.substr(0, row.find(L" (")));
-    }
-    return names;
-}
-
 // "Add", "Remove", "Edit", "Move up", "Move down" as "1" or "0" each.
 std::string buttons(HWND dialog)
 {
@@ -75,55 +41,16 @@ std::string buttons(HWND dialog)
     return states;
 }
 
-// The entry editor's edit fields in their order: the name first, then the mask, then the location.
-HWND editField(HWND editor, int index)
+// The button whose caption reads as given, its access key's mark left out.
+HWND buttonCaptioned(HWND dialog, const std::wstring& caption)
 {
-    HWND field = nullptr;
-    for (int i = 0; i <= index; ++i)
-        field = FindWindowExW(editor, field, L"Edit", nullptr);
-    return field;
-}
-
-HWND buttonCaptioned(HWND dialog, const wchar_t* caption)
-{
-    return FindWindowExW(dialog, nullptr, L"Button", caption);
-}
-
-void typeEntry(HWND editor, const std::wstring& name)
-{
-    SetWindowTextW(editField(editor, 0), name.c_str());
-    SetWindowTextW(editField(editor, 1), (L"*." + name).c_str());
-    Driver::click(editor, IDOK);
-}
-
-struct PluginInEditor {
-    explicit PluginInEditor(const PluginUnderTest& plugin) : plugin(plugin)
-    {
-        writeTextFile(programFolder() + L"\\doLocalConf.xml", L"", true);
-        loaded = editor.loadPlugin(pluginPath(std::wstring(plugin.name) + L".dll")) == L"";
+    for (HWND button = FindWindowExW(dialog, nullptr, L"Button", nullptr); button != nullptr;
+         button = FindWindowExW(dialog, button, L"Button", nullptr)) {
+        if (shownCaption(Driver::text(dialog, GetDlgCtrlID(button))) == caption)
+            return button;
     }
-    // Opens the Options dialog with the actions queued and checks that all of them ran.
-    void openOptions(Driver& driver)
-    {
-        editor.runCommand(static_cast<UINT>(editor.commandId(plugin.name, 2)));
-        EXPECT_EQ(driver.pending(), 0u);
-        EXPECT_EQ(driver.unexpectedDialogs, std::vector<std::wstring>{});
-    }
-    std::vector<std::wstring> rowsNow()
-    {
-        Driver driver;
-        std::vector<std::wstring> seen;
-        driver.then([&](HWND dialog) {
-            seen = rowNames(dialog);
-            Driver::click(dialog, IDCANCEL);
-        });
-        openOptions(driver);
-        return seen;
-    }
-    const PluginUnderTest& plugin;
-    StandinEditor editor;
-    bool loaded = false;
-};
+    return nullptr;
+}
 
 enum Action { none, selectRow, cancelSelection, add, addCancelled, edit, editByDoubleClick, editCancelled, removeRow, moveUp, moveDown };
 
@@ -206,7 +133,7 @@ TEST(EntryListDialog, EveryActionKeepsRowsSelectionAndButtonsInStep)
                 {cancelSelection, 0, L"", L"A B C", -1, "10000"}},
             false},
         {"one row has nothing to move", L"A", {{selectRow, 0, L"", L"A", 0, "11100"}}, false},
-        {"an empty list", L"", {{none, 0, L"", L"", -1, "10000"}, {add, 0, L"N", L"N", -1, "10000"}}, true},
+        {"an empty list", L"", {{none, 0, L"", L"", -1, "10000"}, {add, 0, L"N", L"N", 0, "11100"}}, true},
         {"moves keep the moved entry selected", L"A B C",
             {{selectRow, 1, L"", L"A B C", 1, "11111"}, {moveUp, 0, L"", L"B A C", 0, "11101"},
                 {moveDown, 0, L"", L"A B C", 1, "11111"}, {moveDown, 0, L"", L"A C B", 2, "11110"}},
@@ -217,13 +144,13 @@ TEST(EntryListDialog, EveryActionKeepsRowsSelectionAndButtonsInStep)
             {{selectRow, 1, L"", L"A B C", 1, "11111"}, {edit, 0, L"E", L"A E C", 1, "11111"},
                 {editByDoubleClick, 2, L"D", L"A E D", 2, "11110"}, {editCancelled, 0, L"", L"A E D", 2, "11110"}},
             true},
-        {"add appends and keeps the selection", L"A B",
+        {"add appends and selects the new entry", L"A B",
             {{selectRow, 0, L"", L"A B", 0, "11101"}, {addCancelled, 0, L"", L"A B", 0, "11101"},
-                {add, 0, L"N", L"A B N", 0, "11101"}},
+                {add, 0, L"N", L"A B N", 2, "11110"}},
             true},
         {"cancel drops every change", L"A B C",
             {{selectRow, 2, L"", L"A B C", 2, "11110"}, {moveUp, 0, L"", L"A C B", 1, "11111"},
-                {removeRow, 0, L"", L"A B", -1, "10000"}, {add, 0, L"N", L"A B N", -1, "10000"}},
+                {removeRow, 0, L"", L"A B", -1, "10000"}, {add, 0, L"N", L"A B N", 2, "11110"}},
             false},
     };
     for (const PluginUnderTest& plugin : pluginsUnderTest) {
@@ -315,7 +242,8 @@ TEST(EntryListDialog, AddStopsAtFiftyEntries)
             EXPECT_EQ(buttons(dialog), "10000");
             driver.then([](HWND editor) { typeEntry(editor, L"Last"); });
             Driver::click(dialog, IDC_ADD);
-            EXPECT_EQ(buttons(dialog), "00000");
+            // Full again, with the new last entry selected.
+            EXPECT_EQ(buttons(dialog), "01110");
             Driver::click(dialog, IDOK);
         });
         inEditor.openOptions(driver);

@@ -161,23 +161,50 @@ TEST_F(MenuHelpers, ClassicStyleOnlyWithVisualStylesOff)
         bool applied;
     };
     const Case cases[] = {{L"1", false}, {nullptr, false}, {L"", false}, {L"0", true}};
-    for (const Case& c : cases) {
-        std::wstring value = c.themeActive != nullptr ? c.themeActive : L"";
-        RegistryValueSwap swap(
-            HKEY_CURRENT_USER, themeKey, L"ThemeActive", c.themeActive != nullptr ? &value : nullptr);
-        HMENU menu = CreatePopupMenu();
-        HMENU subMenu = CreatePopupMenu();
-        AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(subMenu), L"Sub");
-        EXPECT_EQ(applyClassicMenuStyle(menu), c.applied) << narrow(value);
-        DWORD expected = c.applied ? static_cast<DWORD>(MNS_CHECKORBMP) : 0;
-        EXPECT_EQ(menuStyle(menu) & MNS_CHECKORBMP, expected) << narrow(value);
-        EXPECT_EQ(menuStyle(subMenu) & MNS_CHECKORBMP, expected) << narrow(value);
-        DestroyMenu(menu);
+    // Under Wine never: it would draw the bitmap over the start of the text.
+    for (bool underWine : {false, true}) {
+        for (const Case& c : cases) {
+            std::wstring value = c.themeActive != nullptr ? c.themeActive : L"";
+            RegistryValueSwap swap(
+                HKEY_CURRENT_USER, themeKey, L"ThemeActive", c.themeActive != nullptr ? &value : nullptr);
+            HMENU menu = CreatePopupMenu();
+            HMENU subMenu = CreatePopupMenu();
+            AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(subMenu), L"Sub");
+            bool applied = c.applied && !underWine;
+            EXPECT_EQ(applyClassicMenuStyle(menu, underWine), applied) << narrow(value) << underWine;
+            DWORD expected = applied ? static_cast<DWORD>(MNS_CHECKORBMP) : 0;
+            EXPECT_EQ(menuStyle(menu) & MNS_CHECKORBMP, expected) << narrow(value) << underWine;
+            EXPECT_EQ(menuStyle(subMenu) & MNS_CHECKORBMP, expected) << narrow(value) << underWine;
+            DestroyMenu(menu);
+        }
     }
     std::wstring off = L"0";
     RegistryValueSwap swap(HKEY_CURRENT_USER, themeKey, L"ThemeActive", &off);
-    EXPECT_TRUE(applyClassicMenuStyle(editor.pluginsMenu()));
+    EXPECT_TRUE(applyClassicMenuStyle(editor.pluginsMenu(), false));
     EXPECT_TRUE(menuStyle(ownMenu) & MNS_CHECKORBMP);
+    // These tests run under Wine, and the one-argument form knows it.
+    EXPECT_TRUE(menusDrawnByWine());
+    EXPECT_FALSE(applyClassicMenuStyle(CreatePopupMenu()));
+}
+
+TEST_F(MenuHelpers, MenusBlendABitmapsAlphaOnlyWithVisualStylesOnWindows)
+{
+    struct Case {
+        bool underWine;
+        bool visualStyles;
+        bool blended;
+    };
+    const Case cases[] = {{false, true, true}, {false, false, false}, {true, true, false}, {true, false, false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(menusBlendBitmapAlpha(c.underWine, c.visualStyles), c.blended) << c.underWine << c.visualStyles;
+    // Where they don't, an item's image is drawn by the menu's owner window; no bitmap stays none.
+    EXPECT_FALSE(menusBlendBitmapAlpha());
+    HICON icon = makeTwoHalvesIcon(0x00FF0000, 0x000000FF, true);
+    HBITMAP bitmap = iconToMenuBitmap(icon);
+    EXPECT_EQ(menuItemImage(bitmap), HBMMENU_CALLBACK);
+    EXPECT_EQ(menuItemImage(nullptr), nullptr);
+    DeleteObject(bitmap);
+    DestroyIcon(icon);
 }
 
 TEST_F(MenuHelpers, IconsBecomeSixteenPixelDibSections)
@@ -204,7 +231,7 @@ TEST_F(MenuHelpers, IconsBecomeSixteenPixelDibSections)
     item.cbSize = sizeof(item);
     item.fMask = MIIM_BITMAP;
     ASSERT_TRUE(GetMenuItemInfoW(ownMenu, firstPluginCommandId, FALSE, &item));
-    EXPECT_EQ(item.hbmpItem, bitmap);
+    EXPECT_EQ(item.hbmpItem, HBMMENU_CALLBACK) << "under Wine the menu asks its owner window to draw the bitmap";
     EXPECT_FALSE(setMenuItemBitmap(editor.pluginsMenu(), firstPluginCommandId + 40, bitmap));
 
     DeleteObject(bitmap);

@@ -10,13 +10,37 @@
 namespace {
 using Driver = DialogDriver;
 
-const wchar_t pathsLabel[] = L"Search path(s) for the selected text separated by \";\" (e.g.: c:\\a;c:\\b):\n\n\n"
-                             L"Note 1: search also file folder, working folder, and system path\n"
-                             L"Note 2: !c:\\a;c:\\b with search c:\\a sub-folders";
-const wchar_t extensionsLabel[] = L"Extensions to add to the selection separated by \";\" (e.g.: .c;.h):\n\n\n"
-                                  L"Note 3: no need to include the current file extension\n"
-                                  L"Note 4: used only if the selection does not have an extension\n"
-                                  L"Note 5: selection with no extension will also be searched";
+// Each field's label as a person reads it (its access key's mark left out), and the notes below it.
+struct FieldTexts {
+    int field;
+    const wchar_t* label;
+    const wchar_t* notes;
+};
+const FieldTexts fieldTexts[] = {
+    {IDC_ENTRY_NAME, L"Name:", nullptr},
+    {IDC_ENTRY_MASK, L"File selection mask (e.g.: *.c;*.h):", nullptr},
+    {IDC_ENTRY_PATH, L"Search path(s) for the selected text separated by \";\" (e.g.: c:\\a;c:\\b):",
+        L"Note 1: search also file folder, working folder, and system path\n"
+        L"Note 2: !c:\\a;c:\\b with search c:\\a sub-folders"},
+    {IDC_ENTRY_EXT, L"Extensions to add to the selection separated by \";\" (e.g.: .c;.h):",
+        L"Note 3: no need to include the current file extension\n"
+        L"Note 4: used only if the selection does not have an extension\n"
+        L"Note 5: selection with no extension will also be searched"},
+};
+
+std::wstring windowText(HWND window)
+{
+    wchar_t text[512] = L"";
+    GetWindowTextW(window, text, _countof(text));
+    return text;
+}
+
+RECT windowRect(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
 
 std::wstring rowOf(const EntryText& entry)
 {
@@ -152,7 +176,7 @@ TEST(OptionsDialog, MovesRemovesEditsAndAddsEntriesAndKeepsThemOnOk)
         EXPECT_EQ(selection(dialog), 0);
         Driver::click(dialog, IDC_ADD);
         EXPECT_EQ(rows(dialog), rowsOf({edited, entries[2], added}));
-        EXPECT_EQ(selection(dialog), 0) << "adding keeps the selection";
+        EXPECT_EQ(selection(dialog), 2) << "the new entry is selected";
         Driver::setChecked(dialog, IDC_CONTEXT_ENTRY, true);
         Driver::click(dialog, IDOK);
     });
@@ -245,18 +269,22 @@ TEST(EntryEditor, ShowsTheEntryWithItsLimitsAndLabels)
             = {{IDC_ENTRY_NAME, 260}, {IDC_ENTRY_MASK, 260}, {IDC_ENTRY_PATH, 2600}, {IDC_ENTRY_EXT, 260}};
         for (const auto& limit : limits)
             EXPECT_EQ(SendDlgItemMessageW(editor, limit.first, EM_GETLIMITTEXT, 0, 0), limit.second) << limit.first;
-        // Each long label lies behind its field: the field covers the label's empty lines.
-        for (int field : {IDC_ENTRY_PATH, IDC_ENTRY_EXT}) {
-            HWND label = GetWindow(GetDlgItem(editor, field), GW_HWNDNEXT);
-            wchar_t text[512] = L"";
-            GetWindowTextW(label, text, _countof(text));
-            EXPECT_EQ(std::wstring(text), field == IDC_ENTRY_PATH ? pathsLabel : extensionsLabel);
-            RECT labelRect;
-            RECT fieldRect;
-            GetWindowRect(label, &labelRect);
-            GetWindowRect(GetDlgItem(editor, field), &fieldRect);
-            EXPECT_LT(labelRect.top, fieldRect.top);
-            EXPECT_GT(labelRect.bottom, fieldRect.bottom);
+        // Each label comes just before its field and shows above it; the notes show below it, and
+        // nothing covers either.
+        for (const FieldTexts& texts : fieldTexts) {
+            HWND field = GetDlgItem(editor, texts.field);
+            HWND label = GetWindow(field, GW_HWNDPREV);
+            std::wstring shown = windowText(label);
+            shown.erase(std::remove(shown.begin(), shown.end(), L'&'), shown.end());
+            EXPECT_EQ(shown, texts.label);
+            EXPECT_LE(windowRect(label).bottom, windowRect(field).top) << narrow(texts.label);
+            if (texts.notes == nullptr)
+                continue;
+            HWND notes = GetWindow(field, GW_HWNDNEXT);
+            while (notes != nullptr && windowText(notes) != texts.notes)
+                notes = GetWindow(notes, GW_HWNDNEXT);
+            ASSERT_NE(notes, nullptr) << narrow(texts.notes);
+            EXPECT_GE(windowRect(notes).top, windowRect(field).bottom) << narrow(texts.notes);
         }
         Driver::click(editor, IDCANCEL);
     });
@@ -278,7 +306,9 @@ TEST(EntryEditor, HelpShowsTheTemplateTextAndExpandTheExpandedFolders)
         Driver::click(dialog, IDC_ADD);
         Driver::click(dialog, IDCANCEL);
     });
+    HWND entryEditor = nullptr;
     driver.then([&](HWND editor) {
+        entryEditor = editor;
         Driver::click(editor, IDC_ENTRY_HELP);
         Driver::setText(editor, IDC_ENTRY_PATH, L"c:\\a;!$dir$\\inc");
         Driver::click(editor, IDC_ENTRY_EXPAND);
@@ -294,7 +324,7 @@ TEST(EntryEditor, HelpShowsTheTemplateTextAndExpandTheExpandedFolders)
     for (const MessageBoxRecord& box : driver.messageBoxes) {
         EXPECT_EQ(box.caption, L"Pickpath");
         EXPECT_EQ(box.icon, IconKind::information);
-        EXPECT_EQ(box.owner, pickpath.editor.mainWindow());
+        EXPECT_EQ(box.owner, entryEditor) << "the box holds the entry editor, which holds the editor";
     }
     EXPECT_EQ(driver.messageBoxes[0].text.find(L"CHM"), std::wstring::npos);
     EXPECT_EQ(driver.messageBoxes[0].text.back(), L'\n');

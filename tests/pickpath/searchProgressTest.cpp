@@ -72,6 +72,8 @@ TEST(SearchProgress, ALongSearchShowsHowFarItGotAndPutsTheStatusBarBack)
     // How far it got, and how to stop it.
     EXPECT_NE(notes.front().find(L" 1 "), std::wstring::npos) << narrow(notes.front());
     EXPECT_NE(notes.front().find(L"Esc"), std::wstring::npos) << narrow(notes.front());
+    // The key comes before the count, so a status bar too narrow for the whole note still shows it.
+    EXPECT_LT(notes.front().find(L"Esc"), notes.front().find(L" 1 ")) << narrow(notes.front());
     EXPECT_EQ(notes.back(), before);
     EXPECT_EQ(scene.editor.statusText(0), before);
 }

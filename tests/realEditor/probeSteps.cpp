@@ -12,6 +12,8 @@
 namespace {
 constexpr UINT NPPM_GETCURRENTSCINTILLA = WM_USER + 1000 + 4;
 constexpr UINT SCI_SETSEL = 2160;
+constexpr UINT SCI_GETLENGTH = 2006;
+constexpr UINT SCI_GETTEXT = 2182;
 constexpr UINT stepTimerId = 1;
 constexpr UINT stepInterval = 40;           // milliseconds between two looks at a waiting step
 constexpr DWORD defaultWait = 5000;         // how long a step waits for what it expects
@@ -338,6 +340,72 @@ void pressKeys(std::wstring rest)
     logLine(L"keys pressed=" + std::to_wstring(sent));
 }
 
+// A person's left click into a window near its top left corner, away from the dialogs centred over
+// the editor: real input, which a disabled window never gets.
+void clickInto(HWND window)
+{
+    RECT area;
+    GetWindowRect(window, &area);
+    int x = area.left + 30;
+    int y = area.top + 30;
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(x, 65535, width > 1 ? width - 1 : 1);
+        input.mi.dy = MulDiv(y, 65535, height > 1 ? height - 1 : 1);
+        input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    UINT sent = SendInput(3, inputs, sizeof(INPUT));
+    logLine(L"clicked x=" + std::to_wstring(x) + L" y=" + std::to_wstring(y) + L" sent=" + std::to_wstring(sent));
+}
+
+// Types text as a person would, wherever the keyboard's input goes now: nothing is focused first.
+void typeText(const std::wstring& text)
+{
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = c;
+        input.ki.dwFlags = KEYEVENTF_UNICODE;
+        inputs.push_back(input);
+        input.ki.dwFlags |= KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    logLine(L"typed sent=" + std::to_wstring(sent));
+}
+
+void logDocumentText()
+{
+    HWND view = currentView();
+    LRESULT length = SendMessageW(view, SCI_GETLENGTH, 0, 0);
+    std::string bytes(static_cast<size_t>(length) + 1, '\0');
+    SendMessageW(view, SCI_GETTEXT, bytes.size(), reinterpret_cast<LPARAM>(&bytes[0]));
+    bytes.resize(static_cast<size_t>(length));
+    int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], size);
+    logLine(L"document text=" + quoted(text));
+}
+
+struct CaptionCount {
+    std::wstring caption;
+    int count;
+};
+
+BOOL CALLBACK countDialog(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<CaptionCount*>(data);
+    if (IsWindowVisible(window) && className(window) == L"#32770" && windowText(window) == search->caption)
+        ++search->count;
+    return TRUE;
+}
+
 void setRegistryValue(const std::wstring& setting)
 {
     // HKLM\key|value|data: an empty value name sets the key's default value.
@@ -535,6 +603,25 @@ bool runStep(const Step& step, DWORD waited)
             + L"x" + std::to_wstring(area.bottom - area.top));
     } else if (verb == L"toolbar") {
         logToolbar();
+    } else if (verb == L"enabled") {
+        logLine(L"editor enabled=" + std::to_wstring(IsWindowEnabled(editor._nppHandle) ? 1 : 0));
+    } else if (verb == L"clickview") {
+        clickInto(currentView());
+    } else if (verb == L"type") {
+        typeText(rest);
+    } else if (verb == L"text") {
+        logDocumentText();
+    } else if (verb == L"dialogs") {
+        // The dialogs open with this caption, however many.
+        CaptionCount search = {rest, 0};
+        EnumThreadWindows(GetCurrentThreadId(), countDialog, reinterpret_cast<LPARAM>(&search));
+        logLine(L"dialogs " + quoted(rest) + L" count=" + std::to_wstring(search.count));
+    } else if (verb == L"menudown") {
+        // The next item of the open menu lights up, as with the arrow key.
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        if (menu != nullptr)
+            PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+        logLine(menu != nullptr ? L"menu down" : L"no open menu");
     } else if (verb == L"file") {
         if (!PathFileExistsW(rest.c_str()))
             return waited >= defaultWait ? (logLine(L"no file " + quoted(rest)), true) : false;

@@ -73,6 +73,25 @@ protected:
         registry.set(appPaths + L"Acrobat.exe", L"", program);
     }
     void registerReader() { registry.set(appPaths + L"AcroRd32.exe", L"", reader); }
+    // The one message: the documented sentence (none for the Reader), then the program that did not
+    // start and the system's reason.
+    void expectStartFailure(
+        const wchar_t* sentence, const std::wstring& program, const std::wstring& caption, IconKind icon)
+    {
+        ASSERT_EQ(driver.messageBoxes.size(), 1u);
+        const MessageBoxRecord& box = driver.messageBoxes[0];
+        std::vector<std::wstring> lines = splitLines(box.text);
+        ASSERT_EQ(lines.size(), sentence != nullptr ? 2u : 1u) << narrow(withVisibleBreaks(box.text));
+        if (sentence != nullptr) {
+            EXPECT_EQ(lines[0], sentence);
+        }
+        const std::wstring named = L"Could not start \"" + program + L"\": ";
+        EXPECT_EQ(lines.back().rfind(named, 0), 0u) << narrow(lines.back());
+        EXPECT_GT(lines.back().size(), named.size()) << "the system's reason follows";
+        EXPECT_EQ(box.caption, caption);
+        EXPECT_EQ(box.icon, icon);
+        EXPECT_EQ(box.owner, editor.mainWindow());
+    }
     std::vector<std::wstring> readerCommandLines()
     {
         waitUntil([this] { return !readLog(readerLog).empty(); }, 15000);
@@ -182,8 +201,8 @@ TEST_F(PdfViewerTest, AMissingFileIsReportedBeforeAnythingStarts)
     registerAcrobat();
     registerReader();
     showPdfHelp((folder + L"\\absent.pdf").c_str(), L"Widget");
-    expectOnlyMessage(
-        driver, editor.mainWindow(), L"The specified help file does not exist!", L"Wordlamp", IconKind::information);
+    expectOnlyMessage(driver, editor.mainWindow(), L"The specified help file does not exist!\n" + folder + L"\\absent.pdf",
+        L"Wordlamp", IconKind::information);
     Sleep(500);
     EXPECT_FALSE(fileExists(acrobatLog));
     EXPECT_FALSE(fileExists(readerLog));
@@ -204,8 +223,14 @@ TEST_F(PdfViewerTest, AnAcrobatThatNeverAnswersIsRetriedWithGrowingWaitsThenRepo
         total += waits[i];
     }
     EXPECT_EQ(total, 27200u);
-    expectOnlyMessage(
-        driver, editor.mainWindow(), L"Could not connect to Acrobat DDE server!", L"ERROR", IconKind::none);
+    expectStartFailure(L"Could not connect to Acrobat DDE server!", folder + L"\\Acrobat.exe", L"ERROR", IconKind::none);
+}
+
+TEST_F(PdfViewerTest, AReaderThatDoesNotStartIsNamedWithTheSystemsReason)
+{
+    registry.set(appPaths + L"AcroRd32.exe", L"", folder + L"\\AcroRd32.exe");
+    showPdfHelp(pdf.c_str(), L"Widget");
+    expectStartFailure(nullptr, folder + L"\\AcroRd32.exe", L"Wordlamp", IconKind::error);
 }
 
 // From another thread, as the system would: the window needs repainting twice, then Esc arrives. (A
@@ -247,8 +272,7 @@ TEST_F(PdfViewerTest, EscEndsTheWaitForAnAcrobatThatNeverAnswersAndTheEditorRepa
     // Two requests may come as one paint when a connection attempt takes long: at least one is seen.
     EXPECT_GE(paints, 1u) << "the editor's windows repaint during the wait";
     EXPECT_LT(took, 5000u) << "Esc ends the wait";
-    expectOnlyMessage(
-        driver, editor.mainWindow(), L"Could not connect to Acrobat DDE server!", L"ERROR", IconKind::none);
+    expectStartFailure(L"Could not connect to Acrobat DDE server!", folder + L"\\Acrobat.exe", L"ERROR", IconKind::none);
     DestroyWindow(window);
     UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
 }

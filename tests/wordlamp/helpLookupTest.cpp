@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 const wchar_t noHelpFile[] = L"No help file has been specified for this file extension!";
 const wchar_t noWord[] = L"Please select a word to lookup first!";
@@ -66,13 +68,15 @@ TEST_F(HelpCommand, TheLastMatchingEntryWins)
         const char* what;
         std::vector<Entry> entries;
         const wchar_t* fileName;
-        std::wstring expectedFile; // empty: the no-help message instead
+        std::wstring expectedFile; // empty: the no-help message instead, whose second line names
+        const wchar_t* named = L"\".h\"";  // the extension no entry covers, or the entry without a file
     };
     const Case cases[] = {
         {"a later match overrides", {{L"*.c;*.h", a}, {L"*.h", b}}, L"x.h", b},
         {"the order decides", {{L"*.h", b}, {L"*.c;*.h", a}}, L"x.h", a},
         {"a later entry that doesn't match changes nothing", {{L"*.c", a}, {L"*.h", b}}, L"x.c", a},
-        {"an empty location of the last match wins too", {{L"*.c;*.h", a}, {L"*.h", L""}}, L"x.h", L""},
+        {"an empty location of the last match wins too", {{L"*.c;*.h", a}, {L"*.h", L""}}, L"x.h", L"",
+            L"\"Entry 2\""},
         {"no entries", {}, L"x.h", L""},
         {"no match", {{L"*.c", a}, {L"*.cpp", b}}, L"x.h", L""},
         {"empty pieces are skipped", {{L";*.txt;;", a}}, L"a.txt", a},
@@ -85,7 +89,12 @@ TEST_F(HelpCommand, TheLastMatchingEntryWins)
         std::vector<HtmlHelpCall> calls = htmlHelp.calls();
         if (c.expectedFile.empty()) {
             EXPECT_TRUE(calls.empty()) << c.what;
-            EXPECT_EQ(messageTexts(), std::vector<std::wstring>{noHelpFile}) << c.what;
+            std::vector<std::wstring> texts = messageTexts();
+            ASSERT_EQ(texts.size(), 1u) << c.what;
+            std::vector<std::wstring> lines = splitLines(texts[0]);
+            ASSERT_EQ(lines.size(), 2u) << c.what;
+            EXPECT_EQ(lines[0], noHelpFile) << c.what;
+            EXPECT_NE(lines[1].find(c.named), std::wstring::npos) << c.what << ": " << narrow(lines[1]);
         } else {
             ASSERT_EQ(calls.size(), 1u) << c.what;
             EXPECT_STREQ(calls[0].file, c.expectedFile.c_str()) << c.what;
@@ -97,18 +106,29 @@ TEST_F(HelpCommand, TheLastMatchingEntryWins)
 
 TEST_F(HelpCommand, TellsWhatIsMissingInItsOwnWords)
 {
-    // The entry is looked for before the word: without one the word is never asked for.
-    pressHelp({{L"*.c", a}}, L"x.h", L"");
-    EXPECT_EQ(messageTexts(), std::vector<std::wstring>{noHelpFile});
-    for (const EditorRequest& request : requests)
-        EXPECT_NE(request.message, NPPM_GETCURRENTWORD);
+    // The entry is looked for before the word: without one the word is never asked for. The
+    // second line names the file's extension (or the name that has none) and where an entry is added.
+    const std::pair<const wchar_t*, const wchar_t*> uncovered[] = {{L"x.h", L"\".h\""}, {L"Makefile", L"\"Makefile\""}};
+    for (const auto& file : uncovered) {
+        pressHelp({{L"*.c", a}}, file.first, L"");
+        std::vector<std::wstring> texts = messageTexts();
+        ASSERT_EQ(texts.size(), 1u);
+        std::vector<std::wstring> lines = splitLines(texts[0]);
+        ASSERT_EQ(lines.size(), 2u) << narrow(withVisibleBreaks(texts[0]));
+        EXPECT_EQ(lines[0], noHelpFile);
+        EXPECT_NE(lines[1].find(file.second), std::wstring::npos) << narrow(lines[1]);
+        const std::wstring where = L"Plugins > Wordlamp > Options\u2026";
+        EXPECT_EQ(lines[1].substr(lines[1].size() - std::min(lines[1].size(), where.size())), where);
+        for (const EditorRequest& request : requests)
+            EXPECT_NE(request.message, NPPM_GETCURRENTWORD);
+    }
 
     pressHelp({{L"*.h", a}}, L"x.h", L"");
     EXPECT_EQ(messageTexts(), std::vector<std::wstring>{noWord});
     EXPECT_TRUE(htmlHelp.calls().empty());
 
     pressHelp({{L"*.chm", files.path(L"gone.chm")}}, L"x.chm", L"word");
-    EXPECT_EQ(messageTexts(), std::vector<std::wstring>{L"The specified help file does not exist!"});
+    EXPECT_EQ(messageTexts(), std::vector<std::wstring>{L"The specified help file does not exist!\n" + files.path(L"gone.chm")});
     EXPECT_TRUE(htmlHelp.calls().empty());
 
     for (const MessageBoxRecord& box : driver.messageBoxes) {

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <set>
 #include <htmlhelp.h>
 
@@ -159,10 +160,18 @@ TEST(HelpViewers, ShellFailuresShowTheirTextWithTheErrorIcon)
     ASSERT_EQ(driver.messageBoxes.size(), 2u);
     EXPECT_EQ(driver.messageBoxes[0].owner, owners[0]);
     EXPECT_EQ(driver.messageBoxes[1].owner, owners[1]);
-    EXPECT_EQ(driver.messageBoxes[0].text, L"The specified file was not found.");
-    EXPECT_EQ(driver.messageBoxes[1].text,
+    const std::vector<std::wstring> missing = splitLines(driver.messageBoxes[0].text);
+    const std::vector<std::wstring> noProgram = splitLines(driver.messageBoxes[1].text);
+    ASSERT_EQ(missing.size(), 2u) << narrow(withVisibleBreaks(driver.messageBoxes[0].text));
+    ASSERT_EQ(noProgram.size(), 2u) << narrow(withVisibleBreaks(driver.messageBoxes[1].text));
+    EXPECT_EQ(missing[0], L"The specified file was not found.");
+    EXPECT_EQ(noProgram[0],
         L"There is no application associated with the given file name extension. This error will also be returned "
         L"if you attempt to print a file that is not printable.");
+    // The second line names what could not be started, and why where the system says.
+    EXPECT_EQ(missing[1].rfind(L"Could not start \"" + files.path(L"missing.txt") + L"\"", 0), 0u)
+        << narrow(missing[1]);
+    EXPECT_EQ(noProgram[1].rfind(L"Could not start \"" + unassociated + L"\"", 0), 0u) << narrow(noProgram[1]);
     for (const MessageBoxRecord& box : driver.messageBoxes) {
         EXPECT_EQ(box.caption, L"Wordlamp");
         EXPECT_EQ(box.icon, IconKind::error);
@@ -175,16 +184,21 @@ TEST_F(ViewerCalls, EveryShellErrorGivesItsOwnMessage)
     const intptr_t known[] = {0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32};
     const intptr_t unknown[] = {1, 4, -7};
     std::set<std::wstring> messages;
+    const wchar_t program[] = L"C:\\Tools\\dict.exe";
+    // The documented sentence; the second line names the program, here without a reason.
     auto shownFor = [&](intptr_t code) {
         driver.messageBoxes.clear();
-        reportShellExecuteError(code);
+        reportShellExecuteError(code, program, ERROR_SUCCESS);
         if (driver.messageBoxes.size() != 1u)
             return std::wstring();
         const MessageBoxRecord& box = driver.messageBoxes[0];
         EXPECT_EQ(box.caption, L"Wordlamp") << code;
         EXPECT_EQ(box.icon, IconKind::error) << code;
         EXPECT_EQ(box.owner, editor.mainWindow()) << code;
-        return box.text;
+        std::vector<std::wstring> lines = splitLines(box.text);
+        EXPECT_EQ(lines.size(), 2u) << code;
+        EXPECT_EQ(lines.back(), L"Could not start \"C:\\Tools\\dict.exe\".") << code;
+        return lines.front();
     };
     for (intptr_t code : known) {
         std::wstring text = shownFor(code);
@@ -198,8 +212,22 @@ TEST_F(ViewerCalls, EveryShellErrorGivesItsOwnMessage)
     }
     for (intptr_t code : {33, 42}) {
         driver.messageBoxes.clear();
-        reportShellExecuteError(code);
+        reportShellExecuteError(code, program, ERROR_SUCCESS);
         EXPECT_TRUE(driver.messageBoxes.empty()) << code;
+    }
+    // With the system's reason: each error its own, on the same line as the program.
+    std::set<std::wstring> reasons;
+    for (DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT}) {
+        driver.messageBoxes.clear();
+        reportShellExecuteError(ERROR_FILE_NOT_FOUND, program, error);
+        ASSERT_EQ(driver.messageBoxes.size(), 1u);
+        std::vector<std::wstring> lines = splitLines(driver.messageBoxes[0].text);
+        ASSERT_EQ(lines.size(), 2u) << error;
+        const std::wstring named = L"Could not start \"C:\\Tools\\dict.exe\": ";
+        ASSERT_EQ(lines[1].rfind(named, 0), 0u) << narrow(lines[1]);
+        std::wstring reason = lines[1].substr(named.size());
+        EXPECT_FALSE(reason.empty() || iswspace(reason.back())) << error;
+        EXPECT_TRUE(reasons.insert(reason).second) << error << " shares its reason: " << narrow(reason);
     }
 }
 
@@ -238,6 +266,7 @@ TEST_F(ViewerCalls, TheLocationsFormChoosesTheViewer)
     openHelp(expandedLocation(hlp), L"w");
     EXPECT_EQ(winHelp.calls.size(), 1u) << "extensions ignore case";
 
+    // The first line is the viewer's documented sentence; a missing help file's path follows it.
     struct Case {
         std::wstring location;
         const wchar_t* text;
@@ -256,7 +285,12 @@ TEST_F(ViewerCalls, TheLocationsFormChoosesTheViewer)
         driver.messageBoxes.clear();
         openHelp(expandedLocation(c.location), L"w");
         ASSERT_EQ(driver.messageBoxes.size(), 1u) << narrow(c.location);
-        EXPECT_EQ(driver.messageBoxes[0].text, c.text);
+        std::vector<std::wstring> lines = splitLines(driver.messageBoxes[0].text);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0], c.text);
+        if (lines[0] == L"The specified help file does not exist!") {
+            EXPECT_EQ(lines, (std::vector<std::wstring>{c.text, c.location}));
+        }
         EXPECT_EQ(driver.messageBoxes[0].caption, c.caption);
     }
     EXPECT_EQ(winHelp.calls.size(), 1u);

@@ -2,6 +2,7 @@
 // button states, every action, OK and Cancel, the refused names, the entry limit, and the editor's
 // "...", "Expand", "Test" and "Help".
 #include "dialogDriver.h"
+#include "dialogTemplate.h"
 #include "resource.h"
 #include "wordlampTestSupport.h"
 
@@ -312,7 +313,9 @@ TEST(EntryEditor, ExpandTestAndHelpShowTheirMessages)
         Driver::click(dialog, IDC_ADD);
         Driver::click(dialog, IDCANCEL);
     });
+    HWND entryEditor = nullptr;
     driver.then([&](HWND editor) {
+        entryEditor = editor;
         Driver::setText(editor, IDC_ENTRY_FILE, L"$nppdir$\\help\\$word$-$NAME$.chm");
         Driver::click(editor, IDC_ENTRY_EXPAND);
         Driver::setText(editor, IDC_ENTRY_FILE, L"https://x.example/?q=$word$");
@@ -329,13 +332,13 @@ TEST(EntryEditor, ExpandTestAndHelpShowTheirMessages)
     for (const MessageBoxRecord& box : driver.messageBoxes) {
         EXPECT_EQ(box.caption, L"Wordlamp");
         EXPECT_EQ(box.icon, IconKind::information);
-        EXPECT_EQ(box.owner, wordlamp.editor.mainWindow());
+        EXPECT_EQ(box.owner, entryEditor) << "the box holds the entry editor, which holds the editor";
     }
     // As a lookup would open it: the word as it is in a path, percent-encoded in an address.
     EXPECT_EQ(driver.messageBoxes[0].text, L"C:\\Program Files\\Notepad++\\help\\C++ & co-main.chm");
     EXPECT_EQ(driver.messageBoxes[1].text, L"https://x.example/?q=C%2B%2B%20%26%20co");
     // "Test" asks for the word with the buffer's capacity and hands the location to its viewer.
-    EXPECT_EQ(driver.messageBoxes[2].text, L"The specified help file does not exist!");
+    EXPECT_EQ(driver.messageBoxes[2].text, L"The specified help file does not exist!\nc:\\no\\such\\C++ & co.chm");
     bool askedForWord = false;
     for (const EditorRequest& request : wordlamp.editor.requests)
         askedForWord = askedForWord || (request.message == NPPM_GETCURRENTWORD && request.wParam == 4096);
@@ -518,8 +521,10 @@ void expectTidyDialog(HWND dialog, int width, int height)
         bool isButton = _wcsicmp(c.className.c_str(), L"Button") == 0;
         bool isStatic = _wcsicmp(c.className.c_str(), L"Static") == 0;
         if (!c.text.empty() && (isButton || isStatic)) {
+            // As it shows: the access key's mark takes no room.
+            std::wstring shown = shownCaption(c.text);
             SIZE extent = {};
-            GetTextExtentPoint32W(dc, c.text.c_str(), static_cast<int>(c.text.size()), &extent);
+            GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
             int room = c.rect.right - c.rect.left;
             if (isButton && (kind == BS_AUTOCHECKBOX || kind == BS_AUTORADIOBUTTON))
                 room -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
@@ -559,7 +564,7 @@ TEST(OptionsDialog, BothDialogsAreLaidOutWithoutClippingOrOverlap)
     ASSERT_TRUE(wordlamp.loaded);
     Driver driver;
     driver.then([&](HWND dialog) {
-        expectTidyDialog(dialog, 335, 229);
+        expectTidyDialog(dialog, 335, 239);
         SIZE list = dialogUnits(dialog, 270, 95);
         SIZE shown = controlSize(dialog, IDC_ENTRY_LIST);
         EXPECT_EQ(shown.cx, list.cx);

@@ -54,6 +54,24 @@ struct PixelCounts {
     int grey = 0;
 };
 
+// The picture's own pixels: those that are not the background.
+PixelCounts countPixels(const std::vector<COLORREF>& pixels, COLORREF background = CLR_INVALID)
+{
+    PixelCounts counts;
+    for (COLORREF pixel : pixels) {
+        if (pixel == background)
+            continue;
+        int r = GetRValue(pixel), g = GetGValue(pixel), b = GetBValue(pixel);
+        if (r > 150 && g < 100 && b < 100)
+            ++counts.red;
+        else if (b > 150 && r < 120 && b > g + 30)
+            ++counts.blue;
+        else if (r > 100 && abs(r - g) < 30 && abs(b - g) < 30)
+            ++counts.grey;
+    }
+    return counts;
+}
+
 PixelCounts countPixels(HBITMAP bitmap)
 {
     BITMAPINFO info = {};
@@ -67,17 +85,10 @@ PixelCounts countPixels(HBITMAP bitmap)
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, 16, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    PixelCounts counts;
-    for (const RGBQUAD& pixel : pixels) {
-        int r = pixel.rgbRed, g = pixel.rgbGreen, b = pixel.rgbBlue;
-        if (r > 150 && g < 100 && b < 100)
-            ++counts.red;
-        else if (b > 150 && r < 120 && b > g + 30)
-            ++counts.blue;
-        else if (r > 100 && abs(r - g) < 30 && abs(b - g) < 30)
-            ++counts.grey;
-    }
-    return counts;
+    std::vector<COLORREF> colours;
+    for (const RGBQUAD& pixel : pixels)
+        colours.push_back(RGB(pixel.rgbRed, pixel.rgbGreen, pixel.rgbBlue));
+    return countPixels(colours);
 }
 } // namespace
 
@@ -240,8 +251,10 @@ TEST(WordlampMenus, EntryCommandsAreWordlampsUpTo65049)
         runCommand(wordlamp, 65000, 1); // the high word doesn't matter
         runCommand(wordlamp, 65050);
         ASSERT_EQ(driver.messageBoxes.size(), 3u);
-        for (const MessageBoxRecord& box : driver.messageBoxes)
-            EXPECT_EQ(box.text, L"The specified help file does not exist!");
+        const unsigned entriesRun[] = {49, 1, 0};
+        for (size_t i = 0; i < driver.messageBoxes.size(); ++i)
+            EXPECT_EQ(driver.messageBoxes[i].text,
+                L"The specified help file does not exist!\n" + settings.entries[entriesRun[i]].file);
         EXPECT_EQ(wordlamp.editor.hostCommands, std::vector<UINT>{65050});
     }
     settings.entries.resize(3);
@@ -291,8 +304,11 @@ TEST(WordlampMenus, ToolbarButtonRunsHelpWithTheLifeBuoy)
     }
 }
 
-TEST(WordlampMenus, MenuItemsCarryTheirIcons)
+TEST(WordlampMenus, MenuItemsShowTheirIconsOverTheMenusOwnBackground)
 {
+    // Backgrounds standing for whatever the menu draws behind an item: one no icon uses, whose blend
+    // with an icon's edges counts as none of its colours, and a highlight.
+    const COLORREF backgrounds[] = {RGB(255, 0, 255), RGB(0, 120, 215)};
     for (int icons : {1, 0}) {
         SettingsText settings;
         settings.helpMenuMode = 1;
@@ -301,43 +317,57 @@ TEST(WordlampMenus, MenuItemsCarryTheirIcons)
         settings.entries = threeEntries();
         WordlampInEditor wordlamp(settings);
         ASSERT_TRUE(wordlamp.loaded);
+        HWND owner = wordlamp.editor.mainWindow();
         HMENU plugins = wordlamp.editor.pluginsMenu();
         HMENU own = wordlamp.ownMenu();
-        HBITMAP lifeBuoy = itemBitmap(own, static_cast<UINT>(wordlamp.commandId(0)), false);
-        HBITMAP wrench = itemBitmap(own, static_cast<UINT>(wordlamp.commandId(2)), false);
-        HBITMAP information = itemBitmap(own, static_cast<UINT>(wordlamp.commandId(4)), false);
         HMENU context = wordlamp.editor.openContextMenu();
-        const HBITMAP lifeBuoyItems[] = {
-            itemBitmap(plugins, 0, true), // the plug-in's own item in the Plugins menu
-            itemBitmap(own, 65000, false),
-            itemBitmap(own, 65002, false),
-            itemBitmap(context, static_cast<UINT>(helpId), false),
+        struct Item {
+            const char* what;
+            HMENU menu;
+            UINT item;
+            bool byPosition;
         };
-        if (!icons) {
-            EXPECT_EQ(lifeBuoy, nullptr);
-            EXPECT_EQ(wrench, nullptr);
-            EXPECT_EQ(information, nullptr);
-            for (HBITMAP bitmap : lifeBuoyItems)
-                EXPECT_EQ(bitmap, nullptr);
-            continue;
-        }
-        ASSERT_NE(lifeBuoy, nullptr);
-        for (HBITMAP bitmap : lifeBuoyItems)
-            EXPECT_EQ(bitmap, lifeBuoy);
-        // Each picture is the one its command stands for.
-        PixelCounts buoy = countPixels(lifeBuoy);
-        PixelCounts tool = countPixels(wrench);
-        PixelCounts sign = countPixels(information);
-        EXPECT_GT(buoy.red, 20);
-        EXPECT_GT(tool.grey, 20);
-        EXPECT_EQ(tool.red + tool.blue, 0);
-        EXPECT_GT(sign.blue, 60);
-        EXPECT_EQ(sign.red, 0);
-        // The menu shows through around each picture instead of a black square.
-        for (HBITMAP bitmap : {lifeBuoy, wrench, information}) {
-            ImageShape shape = shapeOfBitmap(bitmap);
-            EXPECT_EQ(shape.bitsPerPixel, 32);
-            EXPECT_TRUE(shape.someTransparent && shape.someOpaque);
+        const Item lifeBuoyItems[] = {
+            {"Help", own, static_cast<UINT>(wordlamp.commandId(0)), false},
+            {"the plug-in's own item in the Plugins menu", plugins, 0, true},
+            {"entry 1", own, 65000, false},
+            {"entry 3", own, 65002, false},
+            {"the context menu's Help", context, static_cast<UINT>(helpId), false},
+        };
+        for (COLORREF background : backgrounds) {
+            auto shown = [&](const Item& item) {
+                return menuItemPicture(item.menu, item.item, item.byPosition, owner, background);
+            };
+            ShownPicture wrench = shown({"Options...", own, static_cast<UINT>(wordlamp.commandId(2)), false});
+            ShownPicture information = shown({"About", own, static_cast<UINT>(wordlamp.commandId(4)), false});
+            if (!icons) {
+                EXPECT_TRUE(wrench.pixels.empty());
+                EXPECT_TRUE(information.pixels.empty());
+                for (const Item& item : lifeBuoyItems)
+                    EXPECT_TRUE(shown(item).pixels.empty()) << item.what;
+                continue;
+            }
+            ShownPicture lifeBuoy = shown(lifeBuoyItems[0]);
+            for (const Item& item : lifeBuoyItems)
+                EXPECT_EQ(shown(item).pixels, lifeBuoy.pixels) << item.what << " shows the life buoy";
+            // Each picture is the one its command stands for, the size of the display's menu icons.
+            PixelCounts buoy = countPixels(lifeBuoy.pixels, background);
+            PixelCounts tool = countPixels(wrench.pixels, background);
+            PixelCounts sign = countPixels(information.pixels, background);
+            EXPECT_GT(buoy.red, 20);
+            EXPECT_GT(tool.grey, 20);
+            EXPECT_GT(sign.blue, 60);
+            if (background == backgrounds[0]) {
+                EXPECT_EQ(tool.red + tool.blue, 0);
+                EXPECT_EQ(sign.red, 0);
+            }
+            // The menu shows through around each picture instead of a black square.
+            for (const ShownPicture* picture : {&lifeBuoy, &wrench, &information}) {
+                EXPECT_EQ(picture->width, 16);
+                EXPECT_EQ(picture->height, 16);
+                EXPECT_GT(picture->count(background), 20);
+                EXPECT_EQ(picture->count(RGB(0, 0, 0)), 0) << "no black where the icon lets the menu through";
+            }
         }
     }
 }
@@ -419,14 +449,18 @@ TEST(WordlampMenus, UnloadingDeletesTheMenuBitmaps)
     for (int i = 0; i < 20; ++i) {
         WordlampInEditor wordlamp(settings);
         ASSERT_TRUE(wordlamp.loaded);
+        // The menu holds the life buoy, the wrench and the information sign itself where it blends
+        // them; under Wine it asks the editor's window to draw them (the library's own test of its
+        // menu bitmaps sees those go). The toolbar holds its standard-set picture.
         std::set<HBITMAP> bitmaps;
-        for (int position = 0; position < GetMenuItemCount(wordlamp.ownMenu()); ++position)
-            if (HBITMAP bitmap = itemBitmap(wordlamp.ownMenu(), static_cast<UINT>(position), true))
-                bitmaps.insert(bitmap);
+        for (int position = 0; position < GetMenuItemCount(wordlamp.ownMenu()); ++position) {
+            HBITMAP image = itemBitmap(wordlamp.ownMenu(), static_cast<UINT>(position), true);
+            if (image != nullptr && image != HBMMENU_CALLBACK)
+                bitmaps.insert(image);
+        }
         for (const ToolbarButton& button : wordlamp.editor.toolbarButtons)
             bitmaps.insert(button.bitmap);
-        EXPECT_EQ(bitmaps.size(), 4u)
-            << "the life buoy, the wrench and the information sign, and the toolbar's standard-set picture";
+        EXPECT_TRUE(bitmaps.size() == 1u || bitmaps.size() == 4u) << bitmaps.size();
         wordlamp.editor.unloadPlugins();
         for (HBITMAP bitmap : bitmaps) {
             seen.insert(bitmap);
