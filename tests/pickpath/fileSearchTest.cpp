@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace {
 // A document folder, a working folder and a folder on the system search path below one root; the
 // process's working folder and search path point there while the scene lasts.
@@ -266,4 +268,109 @@ TEST(FileSearch, AsksTheEditorPerConfiguredFolderNotPerFolderWalked)
     EXPECT_EQ(small, large);
     // File name, selection, extension and folder, then one expansion of each of the four folder items.
     EXPECT_LE(large, 4u + 4u * 6u);
+}
+
+TEST(FileSearch, AFolderPastMaxPathHidesNothingElseAndIsSearchedByItsLongForm)
+{
+    SearchScene scene;
+    // Ten sibling folders with a file each, beside one branch whose folders run past 260 characters.
+    for (int i = 0; i < 10; ++i)
+        scene.tree.file(L"w\\s" + std::to_wstring(i) + L"\\f" + std::to_wstring(i) + L".h");
+    std::wstring branch = L"w\\b";
+    while (scene.tree.at(branch).size() < 290)
+        branch += L"\\" + std::wstring(30, L'd');
+    scene.tree.file(branch + L"\\far.h");
+    const EntryText entry = {L"E", L"*.c", L"!~\\w", L".h"};
+    unsigned found = 0;
+    for (int i = 0; i < 10; ++i) {
+        std::wstring name = L"f" + std::to_wstring(i);
+        std::vector<std::wstring> opened = scene.open({entry}, L"main.c", name);
+        EXPECT_EQ(lower(scene.relative(opened)), lower(L"w\\s" + std::to_wstring(i) + L"\\" + name + L".h"));
+        found += opened.size() == 1 ? 1 : 0;
+    }
+    // Found in its own folder, and in one whose name alone is too long for the path beside it.
+    std::vector<std::wstring> inBranch = scene.open({entry}, L"main.c", L"far");
+    std::wstring longName(240, L'n');
+    scene.tree.file(L"w\\s0\\" + longName + L".h");
+    std::vector<std::wstring> longOne = scene.open({entry}, L"main.c", longName);
+    std::printf("beside a branch of %zu characters: %u of 10 files found; the file in the branch %s\n",
+        scene.tree.at(branch).size(), found, inBranch.empty() ? "not found" : narrow(inBranch[0]).c_str());
+    EXPECT_EQ(found, 10u);
+    EXPECT_EQ(inBranch, std::vector<std::wstring>{L"\\\\?\\" + scene.tree.at(branch + L"\\far.h")});
+    EXPECT_EQ(longOne, std::vector<std::wstring>{L"\\\\?\\" + scene.tree.at(L"w\\s0\\" + longName + L".h")});
+}
+
+TEST(FileSearch, EverySiblingIsSearchedWhateverWayTheRootIsWritten)
+{
+    SearchScene scene;
+    for (int i = 0; i < 6; ++i)
+        scene.tree.file(L"w\\s" + std::to_wstring(i) + L"\\sub\\f" + std::to_wstring(i) + L".h");
+    // Each sub-folder's path is made from its parent's: the file system reads "s0\.." as the root.
+    for (const wchar_t* root : {L"!~\\w", L"!~\\w\\", L"!~\\w\\s0\\..", L"!~\\w\\.\\s1\\..\\."}) {
+        SCOPED_TRACE(narrow(root));
+        unsigned found = 0;
+        for (int i = 0; i < 6; ++i)
+            found += scene.open({{L"E", L"*.c", root, L".h"}}, L"main.c", L"f" + std::to_wstring(i)).size();
+        EXPECT_EQ(found, 6u);
+    }
+}
+
+namespace {
+// Whether the platform opens the folder at all, in its long form.
+bool canOpen(const std::wstring& folder)
+{
+    HANDLE handle = CreateFileW(reachable(folder).c_str(), FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(handle);
+    return true;
+}
+} // namespace
+
+// Folders only a platform without a length limit could open (Wine's ends where the Unix path
+// reaches 4,096 bytes): made reachable, then pushed past the limit by renaming a folder above them.
+TEST(FileSearch, FoldersTooDeepToSearchAreCountedInTheStatusBar)
+{
+    SearchScene scene;
+    const std::wstring top = L"w\\t";
+    std::vector<std::wstring> chains[2];
+    for (int chain = 0; chain < 2; ++chain) {
+        std::wstring folder = top + L"\\c" + std::to_wstring(chain);
+        while (scene.tree.at(folder).size() < 4000) {
+            size_t length = scene.tree.at(folder).size() < 3900 ? 100 : 10;
+            folder += L"\\" + std::wstring(length, static_cast<wchar_t>(L'a' + chain));
+            chains[chain].push_back(folder);
+        }
+        scene.tree.file(folder + L"\\far.h");
+    }
+    scene.tree.file(chains[0][5] + L"\\near.h");
+    ASSERT_TRUE(fileExists(scene.tree.at(chains[1].back() + L"\\far.h")));
+    const std::wstring renamed = top + std::wstring(249, L't');
+    ASSERT_TRUE(MoveFileW(reachable(scene.tree.at(top)).c_str(), reachable(scene.tree.at(renamed)).c_str()));
+    size_t tooDeep = 0;
+    for (const std::vector<std::wstring>& chain : chains)
+        for (size_t i = 0; i < chain.size(); ++i) {
+            std::wstring folder = scene.tree.at(renamed + chain[i].substr(top.size()));
+            tooDeep += !canOpen(folder) && (i == 0 || canOpen(folder.substr(0, folder.find_last_of(L'\\')))) ? 1 : 0;
+        }
+
+    PickpathInEditor pickpath(scene.settings({{L"E", L"*.c", L"!~\\w", L".h"}}));
+    pickpath.editor.document.open(scene.tree.at(L"proj\\main.c"));
+    pickpath.editor.document.currentWord = L"far";
+    pickpath.openSelection();
+    std::vector<std::wstring> notes = pickpath.editor.statusTexts;
+    pickpath.editor.document.currentWord = L"near";
+    pickpath.openSelection();
+    MoveFileW(reachable(scene.tree.at(renamed)).c_str(), reachable(scene.tree.at(top)).c_str());
+
+    std::printf("%zu folders too deep for this platform; the status bar's last note: \"%s\"\n", tooDeep,
+        notes.empty() ? "" : narrow(notes.back()).c_str());
+    ASSERT_EQ(pickpath.editor.openedFiles.size(), tooDeep > 0 ? 1u : 2u);
+    EXPECT_EQ(lower(pickpath.editor.openedFiles.back()),
+        lower(L"\\\\?\\" + scene.tree.at(renamed + chains[0][5].substr(top.size()) + L"\\near.h")));
+    if (tooDeep > 0) {
+        ASSERT_FALSE(notes.empty());
+        EXPECT_EQ(notes.back(), L"Pickpath: " + std::to_wstring(tooDeep) + L" folders were too deep to search");
+    }
 }
