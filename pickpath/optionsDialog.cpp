@@ -42,6 +42,8 @@ private:
 
 void showOptionsDialog()
 {
+    // Unless the editor never said it was ready, this was told already.
+    tellIfSettingsUnread();
     // The working copy is too large for the stack; it lives as long as the dialog. Saved at OK,
     // where a failure can be told, rather than only at unload, where it can't.
     std::unique_ptr<OptionsDialog> dialog(new (std::nothrow) OptionsDialog);

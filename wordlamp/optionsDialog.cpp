@@ -1,7 +1,7 @@
 #include "optionsDialog.h"
 
-#include "keptSettings.h"
 #include "helpSettings.h"
+#include "keptSettings.h"
 #include "pluginHost.h"
 #include "resource.h"
 #include "wordlampMenus.h"
@@ -78,11 +78,16 @@ private:
 
 void showOptionsDialog()
 {
+    // Unless the editor never said it was ready, this was told already.
+    tellIfSettingsUnread();
     // The working copy is too large for the stack; it lives as long as the dialog. Saved at OK,
     // where a failure can be told, rather than only at unload, where it can't.
     std::unique_ptr<OptionsDialog> dialog(new (std::nothrow) OptionsDialog);
-    if (dialog != nullptr && dialog->show(pluginModule, IDD_OPTIONS, nppData._nppHandle))
+    if (dialog != nullptr && dialog->show(pluginModule, IDD_OPTIONS, nppData._nppHandle)) {
         saveSettings(SaveMode::tellUser);
+        // The save takes in entries the user added to the file by hand meanwhile.
+        rebuildHelpMenuEntries();
+    }
 }
 
 const wchar_t* formatEntryRow(const HelpEntry& entry)
