@@ -233,19 +233,21 @@ private:
 };
 
 // Lists a folder once: its sub-folders are appended to subfolders ("." and ".." left out, hidden and
-// system ones kept) and every entry is shown to tries. ERROR_SUCCESS, or why the folder couldn't be
-// listed whole; what was listed stays appended.
-DWORD listFolder(const wchar_t* folder, void* buffer, SubfolderList& subfolders, Tries& tries)
+// system ones kept) and every entry is shown to tries. False when the folder couldn't be listed
+// whole; what was listed stays appended. When it couldn't be opened at all, openError says why.
+bool listFolder(const wchar_t* folder, void* buffer, SubfolderList& subfolders, Tries& tries, DWORD& openError)
 {
     // The listing that also gives each folder's index, so that the walk needs no call of its own to
     // tell folders apart.
     HANDLE directory = CreateFileW(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (directory == INVALID_HANDLE_VALUE)
-        return GetLastError();
-    DWORD error = ERROR_SUCCESS;
+    if (directory == INVALID_HANDLE_VALUE) {
+        openError = GetLastError();
+        return false;
+    }
+    bool complete = true;
     FILE_INFO_BY_HANDLE_CLASS request = FileIdBothDirectoryRestartInfo;
-    while (error == ERROR_SUCCESS && GetFileInformationByHandleEx(directory, request, buffer, listingBufferSize)) {
+    while (complete && GetFileInformationByHandleEx(directory, request, buffer, listingBufferSize)) {
         request = FileIdBothDirectoryInfo;
         for (auto* entry = static_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer);;) {
             size_t length = entry->FileNameLength / sizeof(wchar_t);
@@ -254,7 +256,7 @@ DWORD listFolder(const wchar_t* folder, void* buffer, SubfolderList& subfolders,
             if ((entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !isDotEntry(entry->FileName, length)
                 && !subfolders.add(entry->FileName, length, static_cast<ULONGLONG>(entry->FileId.QuadPart),
                     (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)) {
-                error = ERROR_NOT_ENOUGH_MEMORY;
+                complete = false;
                 break;
             }
             if (entry->NextEntryOffset == 0)
@@ -263,10 +265,10 @@ DWORD listFolder(const wchar_t* folder, void* buffer, SubfolderList& subfolders,
                 reinterpret_cast<const BYTE*>(entry) + entry->NextEntryOffset);
         }
     }
-    if (error == ERROR_SUCCESS && GetLastError() != ERROR_NO_MORE_FILES)
-        error = GetLastError();
+    if (complete && GetLastError() != ERROR_NO_MORE_FILES)
+        complete = false;
     CloseHandle(directory);
-    return error;
+    return complete;
 }
 
 // A path that grows and shrinks at its end as the walk goes down and up (see reserve for why it is
@@ -383,12 +385,12 @@ bool Walk::enter(bool canonical, DWORD volume)
     }
     size_t first = subfolders_.count();
     tries_.startFolder(canonical);
-    DWORD error = listing_ != nullptr ? listFolder(folder, listing_, subfolders_, tries_) : ERROR_NOT_ENOUGH_MEMORY;
-    if (error != ERROR_SUCCESS) {
-        // Its parent listed it, so a long path the platform refuses is one it can't reach.
-        if (folder != path_.text() && error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION
-            && error != ERROR_NOT_ENOUGH_MEMORY) {
-            subfolders_.truncate(first);
+    DWORD openError = ERROR_SUCCESS;
+    if (listing_ == nullptr || !listFolder(folder, listing_, subfolders_, tries_, openError)) {
+        // Its parent listed it, so a long path the platform won't open, unless it says the folder
+        // is denied or held, is one it can't reach.
+        if (folder != path_.text() && openError != ERROR_SUCCESS && openError != ERROR_ACCESS_DENIED
+            && openError != ERROR_SHARING_VIOLATION) {
             visitor_.onFolderTooDeep();
             return false;
         }
@@ -501,18 +503,18 @@ bool makeLongPath(const wchar_t* folder, const wchar_t* name, wchar_t* buffer, s
     bool made = false;
     if (isLongForm(joined)) {
         made = length < capacity && StringCchCopyW(buffer, capacity, joined) == S_OK;
-    } else if (wcsncmp(joined, L"\\\\.\\", 4) != 0 && capacity > 8) {
-        // The full path after room for the longest prefix, "\\?\UNC\" for a share's "\\server".
-        DWORD full = GetFullPathNameW(joined, static_cast<DWORD>(capacity - 8), buffer + 8, nullptr);
-        if (full > 0 && full < capacity - 8) {
-            bool share = buffer[8] == L'\\' && buffer[9] == L'\\';
+    } else if (wcsncmp(joined, L"\\\\.\\", 4) != 0) {
+        DWORD needed = GetFullPathNameW(joined, 0, nullptr, nullptr);
+        wchar_t* full = needed > 0 ? static_cast<wchar_t*>(std::malloc(needed * sizeof(wchar_t))) : nullptr;
+        DWORD fullLength = full != nullptr ? GetFullPathNameW(joined, needed, full, nullptr) : 0;
+        if (fullLength > 0 && fullLength < needed) {
+            // A share's "\\server" becomes "\\?\UNC\server".
+            bool share = full[0] == L'\\' && full[1] == L'\\';
             const wchar_t* prefix = share ? L"\\\\?\\UNC" : L"\\\\?\\";
-            size_t skipped = share ? 1 : 0; // the share's first backslash is the prefix's last
-            size_t prefixLength = wcslen(prefix);
-            wmemmove(buffer + prefixLength, buffer + 8 + skipped, full - skipped + 1);
-            wmemcpy(buffer, prefix, prefixLength);
-            made = true;
+            const wchar_t* rest = share ? full + 1 : full;
+            made = StringCchCopyW(buffer, capacity, prefix) == S_OK && StringCchCatW(buffer, capacity, rest) == S_OK;
         }
+        std::free(full);
     }
     std::free(joined);
     return made;
