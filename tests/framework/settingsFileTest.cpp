@@ -122,32 +122,6 @@ TEST(SettingsFile, AHeldFileIsTriedForASecondAndKeepsItsContents)
     removeTree(folder);
 }
 
-TEST(KeptSettings, AHeldFileIsReadOnceLetGoWithinASecondAndElseGivesTheReason)
-{
-    std::wstring folder = makeTempFolder(L"heldSettings");
-    std::wstring path = folder + L"\\Plugin.ini";
-    writeFileBytes(path, utf16File(L"[Kept]\r\nKey=1\r\n"));
-    for (bool letGo : {true, false}) {
-        SCOPED_TRACE(letGo ? "let go after 300 ms" : "held throughout");
-        HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
-        HANDLE releaser = letGo ? CreateThread(nullptr, 0, closeAfterAWhile, held, 0, nullptr) : nullptr;
-        KeptSettings kept;
-        DWORD error = kept.read(path.c_str());
-        if (releaser != nullptr) {
-            WaitForSingleObject(releaser, INFINITE);
-            CloseHandle(releaser);
-        } else {
-            CloseHandle(held);
-        }
-        EXPECT_EQ(error, letGo ? static_cast<DWORD>(ERROR_SUCCESS) : static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-        EXPECT_EQ(kept.readError(), error);
-        EXPECT_TRUE(kept.fileExisted());
-        EXPECT_EQ(kept.sectionCount(), letGo ? 1u : 0u);
-    }
-    removeTree(folder);
-}
-
 // Files in the encodings people's editors write: the section's name and its value "Key" as read.
 TEST(KeptSettings, TextIsReadInTheEncodingItWasWrittenIn)
 {

@@ -126,37 +126,6 @@ TEST(FolderWalk, ListingAnswersOnlyForPlainNames)
     EXPECT_FALSE(listingAnswersFor((longest + L"n").c_str()));
 }
 
-TEST(FolderWalk, LongFormsAreFullPathsAfterTheirPrefix)
-{
-    struct Case {
-        const wchar_t* folder;
-        const wchar_t* name;
-        size_t capacity;
-        const wchar_t* expected; // null: none is made
-    };
-    const Case cases[] = {
-        {L"C:\\a", L"b.h", 64, L"\\\\?\\C:\\a\\b.h"},
-        {L"C:\\a\\", L"sub\\b.h", 64, L"\\\\?\\C:\\a\\sub\\b.h"},
-        {L"C:\\a\\..\\b\\.", L"c", 64, L"\\\\?\\C:\\b\\c"},
-        {L"C:/a/b", L"c", 64, L"\\\\?\\C:\\a\\b\\c"},
-        {L"\\\\server\\share\\x", L"y", 64, L"\\\\?\\UNC\\server\\share\\x\\y"},
-        // Already long: names are kept as written, trailing dots and all.
-        {L"\\\\?\\C:\\a.", L"b. ", 64, L"\\\\?\\C:\\a.\\b. "},
-        {L"\\\\.\\COM1", L"x", 64, nullptr},
-        {L"C:\\a", L"b.h", 12, nullptr},
-        {L"C:\\a", L"b.h", 13, L"\\\\?\\C:\\a\\b.h"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(narrow(std::wstring(c.folder) + L" + " + c.name));
-        std::wstring buffer(c.capacity, L'#');
-        bool made = makeLongPath(c.folder, c.name, &buffer[0], c.capacity);
-        EXPECT_EQ(made, c.expected != nullptr);
-        if (made && c.expected != nullptr) {
-            EXPECT_EQ(std::wstring(buffer.c_str()), c.expected);
-        }
-    }
-}
-
 TEST(FolderWalk, OpensWhatAskingForEachNameOpensOverGeneratedTrees)
 {
     StandinEditor editor;

@@ -327,30 +327,6 @@ TEST(SearchSettings, HandEditsMadeWhileTheEditorRunsStay)
     }
 }
 
-TEST(SearchSettings, AUtf8FileWithoutAMarkIsReadAsUtf8AndLeftAsItIs)
-{
-    const std::string bytes = "[Options]\r\nShowToolBarButton=0\r\n[\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82]\r\n"
-                              "Mask=*.c\r\nPath=C:\\B\xC3\xBC" "cher\r\nExt=.h\r\n";
-    writeFileBytes(settingsFilePath(), bytes);
-    std::vector<std::wstring> rows;
-    {
-        StandinEditor editor;
-        EXPECT_EQ(editor.loadPlugin(pluginPath(L"Pickpath.dll")), L"");
-        DialogDriver driver;
-        driver.then([&](HWND dialog) {
-            rows = DialogDriver::listRows(dialog, IDC_ENTRY_LIST);
-            DialogDriver::click(dialog, IDCANCEL);
-        });
-        editor.runCommand(static_cast<UINT>(editor.commandId(L"Pickpath", 2)));
-        editor.unloadPlugins();
-    }
-    ASSERT_EQ(rows.size(), 1u);
-    std::printf("the entry shown as \"%s\"; the file %s\n", narrow(rows[0]).c_str(),
-        readFileBytes(settingsFilePath()) == bytes ? "left as it was" : "rewritten");
-    EXPECT_EQ(rows[0], L"\u041F\u0440\u0438\u0432\u0435\u0442 (*.c) => C:\\B\u00FCcher (.h)");
-    EXPECT_TRUE(readFileBytes(settingsFilePath()) == bytes);
-}
-
 TEST(SearchSettings, LoadingAndUnloadingLeavesNoGraphicsObjects)
 {
     SettingsText settings;

@@ -539,20 +539,6 @@ bool runStep(const Step& step, DWORD waited)
         if (!PathFileExistsW(rest.c_str()))
             return waited >= defaultWait ? (logLine(L"no file " + quoted(rest)), true) : false;
         logLine(L"file " + quoted(rest) + L" content=" + quoted(readFileText(rest)));
-    } else if (verb == L"append") {
-        // A line added by hand to a file while the editor runs, in UTF-8 like the setup's lines.
-        std::wstring path = firstWord(rest);
-        std::wstring line = rest + L"\r\n";
-        int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
-        std::string bytes(static_cast<size_t>(size), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &bytes[0], size, nullptr, nullptr);
-        HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        bool appended = file != INVALID_HANDLE_VALUE
-            && WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-        logLine(L"append " + quoted(path) + (appended ? L" ok" : L" failed"));
     } else if (verb == L"htmlhelp") {
         logHtmlHelpCalls(rest);
     } else if (verb == L"regset") {

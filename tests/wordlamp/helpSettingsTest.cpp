@@ -2,7 +2,6 @@
 // writes back, a save comes only after a change, and files other programs hold or wrote in other
 // encodings are read as written and left alone.
 #include "helpSettings.h"
-#include "dialogDriver.h"
 #include "pluginHost.h"
 #include "wordlampTestSupport.h"
 
@@ -175,41 +174,6 @@ TEST(HelpSettings, SavingMakesTheMissingFolderOnlyForAChange)
     helpOptions.HelpMenuMode = 2;
     saveSettings(SaveMode::silently);
     EXPECT_EQ(joinLines(settingsLines()), optionsSection(0, 2));
-}
-
-// Another program holds the file without sharing while the library loads, and lets go later.
-static DWORD WINAPI letGoLater(LPVOID held)
-{
-    Sleep(1500);
-    CloseHandle(static_cast<HANDLE>(held));
-    return 0;
-}
-
-TEST(HelpSettings, AFileThatCouldNotBeReadAtTheLoadIsLeftAsItIs)
-{
-    removeSettings();
-    SettingsText settings;
-    settings.entries = numberedEntries(20);
-    writeSettings(settings);
-    std::string before = readFileBytes(settingsFilePath());
-    HANDLE held = CreateFileW(settingsFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    HANDLE letter = CreateThread(nullptr, 0, letGoLater, held, 0, nullptr);
-    pluginModule = GetModuleHandleW(nullptr);
-    loadSettings();
-    WaitForSingleObject(letter, INFINITE);
-    CloseHandle(letter);
-    unsigned loaded = helpEntryTable.Count;
-    // The plug-in is used on: an option changed, an entry added.
-    helpOptions.StayOnTop = 1;
-    helpEntryTable.Entries[helpEntryTable.Count++] = HelpEntry{L"Added", L"*.a", L"a.chm", 1, 0};
-    saveSettings(SaveMode::silently);
-    std::string after = readFileBytes(settingsFilePath());
-    std::printf("held 1.5 s at the load: %u entries loaded, the file %zu bytes before and %zu after a save\n", loaded,
-        before.size(), after.size());
-    EXPECT_EQ(loaded, 0u);
-    EXPECT_TRUE(after == before);
-    helpEntryTable.Count = 0;
 }
 
 // A file as people's editors leave it, loaded, saved without a change and then with one.
