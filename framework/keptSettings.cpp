@@ -4,6 +4,7 @@
 
 #include <strsafe.h>
 
+#include <climits>
 #include <new>
 
 namespace {
@@ -30,6 +31,20 @@ bool startsWith(const BYTE* bytes, size_t size, const BYTE* mark, size_t markSiz
     return size >= markSize && memcmp(bytes, mark, markSize) == 0;
 }
 
+// Text without a byte-order mark is the ANSI code page's, as the profile reader takes it, unless it
+// is valid UTF-8 holding more than ASCII: read as ANSI such text would be frozen garbled by the
+// first save ("\u041F" becomes "\u00D0\u0178"), while ANSI text beyond ASCII is hardly ever valid UTF-8.
+bool isUtf8BeyondAscii(const BYTE* bytes, size_t size)
+{
+    bool beyondAscii = false;
+    for (size_t i = 0; i < size && !beyondAscii; ++i)
+        beyondAscii = bytes[i] >= 0x80;
+    return beyondAscii && size <= INT_MAX
+        && MultiByteToWideChar(
+               CP_UTF8, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes), static_cast<int>(size), nullptr, 0)
+        > 0;
+}
+
 // The text of the file's bytes as the profile reader decodes them; nullptr when memory runs out.
 wchar_t* decode(const BYTE* bytes, size_t size, size_t* length)
 {
@@ -38,7 +53,10 @@ wchar_t* decode(const BYTE* bytes, size_t size, size_t* length)
         || startsWith(bytes, size, utf16ReversedMark, sizeof(utf16ReversedMark))) {
         bool reversed = bytes[0] == 0xFE;
         size_t count = (size - 2) / 2;
-        wchar_t* text = new (std::nothrow) wchar_t[count + 1];
+        // The reader takes a last odd byte for a character of its own, in either byte order, so a
+        // value cut there keeps it.
+        bool oddByte = (size - 2) % 2 != 0;
+        wchar_t* text = new (std::nothrow) wchar_t[count + 2];
         if (text == nullptr)
             return nullptr;
         for (size_t i = 0; i < count; ++i) {
@@ -46,6 +64,8 @@ wchar_t* decode(const BYTE* bytes, size_t size, size_t* length)
             BYTE high = bytes[2 + 2 * i + (reversed ? 0 : 1)];
             text[i] = static_cast<wchar_t>(low | (high << 8));
         }
+        if (oddByte)
+            text[count++] = bytes[size - 1];
         text[count] = L'\0';
         *length = count;
         return text;
@@ -55,6 +75,8 @@ wchar_t* decode(const BYTE* bytes, size_t size, size_t* length)
         codePage = CP_UTF8;
         bytes += sizeof(utf8Mark);
         size -= sizeof(utf8Mark);
+    } else if (isUtf8BeyondAscii(bytes, size)) {
+        codePage = CP_UTF8;
     }
     int count = size == 0 ? 0
                           : MultiByteToWideChar(codePage, 0, reinterpret_cast<const char*>(bytes),
@@ -157,6 +179,7 @@ void KeptSettings::clear()
     sectionCount_ = 0;
     sectionCapacity_ = 0;
     fileExisted_ = false;
+    readError_ = ERROR_SUCCESS;
     fingerprint_ = 0;
 }
 
@@ -187,47 +210,100 @@ bool KeptSettings::addSection(size_t start, size_t bodyStart, const wchar_t* nam
     return true;
 }
 
-void KeptSettings::read(const wchar_t* path)
+DWORD KeptSettings::read(const wchar_t* path)
 {
-    clear();
+    for (int attempt = 1;; ++attempt) {
+        clear();
+        readError_ = readOnce(path);
+        // A file cut short while read is being written by another program, which soon lets go.
+        if (readError_ == ERROR_SUCCESS || attempt == heldFileAttempts
+            || !(isTransientRefusal(readError_) || readError_ == ERROR_HANDLE_EOF))
+            break;
+        Sleep(heldFilePause);
+    }
+    if (readError_ != ERROR_SUCCESS) {
+        DWORD error = readError_;
+        clear();
+        // Known to be there, with its contents unknown.
+        fileExisted_ = true;
+        readError_ = error;
+    }
+    return readError_;
+}
+
+DWORD KeptSettings::readOnce(const wchar_t* path)
+{
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ERROR_SUCCESS : error;
+    }
+    fileExisted_ = true;
     LARGE_INTEGER size{};
-    BYTE* bytes = nullptr;
-    bool complete = GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= largestKeptFile;
-    if (complete) {
-        bytes = new (std::nothrow) BYTE[static_cast<size_t>(size.QuadPart) + 1];
-        size_t done = 0;
-        while (bytes != nullptr && done < static_cast<size_t>(size.QuadPart)) {
-            DWORD chunk = 0;
-            size_t left = static_cast<size_t>(size.QuadPart) - done;
-            if (!ReadFile(file, bytes + done, left > (1u << 24) ? (1u << 24) : static_cast<DWORD>(left), &chunk, nullptr)
-                || chunk == 0)
-                break;
-            done += chunk;
+    if (!GetFileSizeEx(file, &size)) {
+        DWORD error = GetLastError();
+        CloseHandle(file);
+        return error;
+    }
+    // Too large to keep, or no memory for it: readable still, through the profile functions alone.
+    BYTE* bytes = static_cast<unsigned long long>(size.QuadPart) <= largestKeptFile
+        ? new (std::nothrow) BYTE[static_cast<size_t>(size.QuadPart) + 1]
+        : nullptr;
+    DWORD error = ERROR_SUCCESS;
+    size_t done = 0;
+    while (bytes != nullptr && done < static_cast<size_t>(size.QuadPart)) {
+        DWORD chunk = 0;
+        size_t left = static_cast<size_t>(size.QuadPart) - done;
+        if (!ReadFile(file, bytes + done, left > (1u << 24) ? (1u << 24) : static_cast<DWORD>(left), &chunk, nullptr)) {
+            error = GetLastError();
+            break;
         }
-        complete = bytes != nullptr && done == static_cast<size_t>(size.QuadPart);
+        if (chunk == 0) {
+            error = ERROR_HANDLE_EOF;
+            break;
+        }
+        done += chunk;
     }
     CloseHandle(file);
-    fileExisted_ = true;
-    if (!complete) {
+    if (bytes == nullptr || error != ERROR_SUCCESS) {
         delete[] bytes;
-        return;
+        return error;
     }
     fingerprint_ = addToFingerprint(fingerprintStart, bytes, static_cast<size_t>(size.QuadPart));
     text_ = decode(bytes, static_cast<size_t>(size.QuadPart), &length_);
     delete[] bytes;
+    parse();
+    return ERROR_SUCCESS;
+}
+
+bool KeptSettings::takeText(const wchar_t* text, size_t length)
+{
+    wchar_t* copy = new (std::nothrow) wchar_t[length + 1];
+    if (copy == nullptr)
+        return false;
+    memcpy(copy, text, length * sizeof(wchar_t));
+    copy[length] = L'\0';
+    clear();
+    text_ = copy;
+    length_ = length;
+    fileExisted_ = true;
+    fingerprint_ = settingsFingerprint(text, length);
+    return parse();
+}
+
+// Finds the sections of text_; without memory for them nothing is kept, but a save that writes what
+// the file holds still writes nothing.
+bool KeptSettings::parse()
+{
     names_ = text_ != nullptr ? new (std::nothrow) wchar_t[length_ + 1] : nullptr;
     sections_ = names_ != nullptr ? new (std::nothrow) Section[1] : nullptr;
     if (sections_ == nullptr) {
         unsigned long long fingerprint = fingerprint_;
         clear();
-        // Nothing is kept, but a save that writes what the file holds still writes nothing.
         fileExisted_ = true;
         fingerprint_ = fingerprint;
-        return;
+        return false;
     }
     sectionCapacity_ = 1;
     sections_[0] = Section{0, 0, length_, 0};
@@ -240,6 +316,7 @@ void KeptSettings::read(const wchar_t* path)
             break;
         at = line.next;
     }
+    return true;
 }
 
 const wchar_t* KeptSettings::sectionName(unsigned section) const
@@ -358,7 +435,7 @@ int profileNumber(const wchar_t* value, size_t length)
 
 void SettingsValues::text(const wchar_t* key, wchar_t* buffer, size_t capacity) const
 {
-    if (!kept_.holdsText() && kept_.fileExisted()) {
+    if (kept_.valuesFromFile()) {
         readSetting(path_, name_, key, buffer, capacity);
         return;
     }
@@ -380,7 +457,7 @@ void SettingsValues::text(const wchar_t* key, wchar_t* buffer, size_t capacity) 
 
 int SettingsValues::number(const wchar_t* key, int whenMissing) const
 {
-    if (!kept_.holdsText() && kept_.fileExisted())
+    if (kept_.valuesFromFile())
         return static_cast<int>(GetPrivateProfileIntW(name_, key, whenMissing, path_));
     size_t length = 0;
     const wchar_t* value = kept_.findValue(section_, key, &length);
@@ -450,13 +527,4 @@ void showEntriesNotShown(HWND dialog, int control, unsigned count)
             count == 1 ? L"entry" : L"entries", count == 1 ? L"it is" : L"they are");
     }
     SetDlgItemTextW(dialog, control, text);
-}
-
-void finishSettingsSave(KeptSettings& kept, SettingsWriter& writer, const wchar_t* path, SaveMode mode)
-{
-    kept.writeUnloadedSections(writer);
-    // The new file is complete before it replaces the old one, so a failed save keeps the old settings.
-    DWORD error = kept.save(path, writer);
-    if (error != ERROR_SUCCESS && mode == SaveMode::tellUser)
-        reportSettingsNotSaved(path, error);
 }

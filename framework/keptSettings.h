@@ -14,12 +14,19 @@ public:
     KeptSettings(const KeptSettings&) = delete;
     KeptSettings& operator=(const KeptSettings&) = delete;
 
-    // Reads the file as the profile reader does: UTF-16 after a byte-order mark (either order),
-    // UTF-8 after its mark, otherwise the ANSI code page; a line ends at any run of CR and LF; a
-    // line whose first non-blank character is "[" and which has a "]" after it starts a section
-    // named by what lies between the "[" and the last "]", without blanks around it. Forgets what an
-    // earlier read kept. A missing or unreadable file keeps nothing.
-    void read(const wchar_t* path);
+    // Reads the file as the profile reader does: UTF-16 after a byte-order mark (either order, a
+    // last odd byte read as a character of its own), UTF-8 after its mark, otherwise the ANSI code
+    // page, but for text that is valid UTF-8 with characters beyond ASCII, which people's editors
+    // write without a mark; a line ends at any run of CR and LF; a line whose first non-blank
+    // character is "[" and which has a "]" after it starts a section named by what lies between the
+    // "[" and the last "]", without blanks around it. Forgets what an earlier read kept. A file
+    // another program holds is tried again for about a second, as a save does. A missing file keeps
+    // nothing; one that can't be read keeps nothing and answers the system's reason, also kept as
+    // readError().
+    DWORD read(const wchar_t* path);
+    // Takes the text a save has just written as what the file holds, as read would find it.
+    // False when memory ran out; what was kept stays.
+    bool takeText(const wchar_t* text, size_t length);
 
     unsigned sectionCount() const { return sectionCount_; }
     // A section's name as the profile reader lists it.
@@ -28,6 +35,12 @@ public:
     bool holdsText() const { return sections_ != nullptr; }
     // Whether there was a file to read (held or not).
     bool fileExisted() const { return fileExisted_; }
+    // ERROR_SUCCESS, or why an existing file could not be read.
+    DWORD readError() const { return readError_; }
+    // Whether values must be asked of the file itself: it was read but is too large to keep.
+    bool valuesFromFile() const { return fileExisted_ && readError_ == ERROR_SUCCESS && sections_ == nullptr; }
+    // Of the bytes the file held when read or last saved: the same fingerprint, the same file.
+    unsigned long long fingerprint() const { return fingerprint_; }
     // The value of the section's first line that sets the key (compared as the profile reader
     // compares keys) with "=", as the reader takes it: without the blanks around it and up to a NUL
     // it may hold, still inside any quotes. nullptr when no line sets the key.
@@ -62,6 +75,8 @@ private:
     };
 
     void clear();
+    DWORD readOnce(const wchar_t* path);
+    bool parse();
     bool addSection(size_t start, size_t bodyStart, const wchar_t* name, size_t nameLength);
 
     wchar_t* text_ = nullptr;
@@ -73,6 +88,7 @@ private:
     unsigned sectionCapacity_ = 0;
     unsigned long long fingerprint_ = 0; // of the bytes the file held when read or last saved
     bool fileExisted_ = false;
+    DWORD readError_ = ERROR_SUCCESS;
 };
 
 // The values of one section as the profile functions read them: from the kept text when the file
@@ -107,61 +123,3 @@ unsigned long long settingsFingerprint(const wchar_t* text, size_t length);
 // Fills the Options dialog's note on the entries the file holds beyond those it shows; empty when
 // there are none.
 void showEntriesNotShown(HWND dialog, int control, unsigned count);
-
-// Ends a save: every section no table took goes after the writer's entries, and the file is
-// replaced unless it already holds that text; a failure is told to the user when the mode asks.
-void finishSettingsSave(KeptSettings& kept, SettingsWriter& writer, const wchar_t* path, SaveMode mode);
-
-// Reads the file into kept and takes its sections, in file order, as the options and the entries
-// of a table: the first section named optionsSection is the options' (its optionKeys' keys are
-// theirs, any other line is kept; optionsLoadedFrom tells it to writeKeptLines) and
-// readOptions(values) reads them, from that section or, when there is none, as defaults; every
-// other named section not already in the table becomes the next entry through readEntry(values,
-// name, entry), which reads it under its full name, while the table has room; the entry's
-// LoadedFrom tells its section to writeKeptLines. Later sections of a name already taken, and the
-// sections past the table's capacity, stay in the file as they are. The file is read once. Answers
-// how many entries the file holds beyond capacity.
-template <typename EntryTable, typename OptionKey, size_t optionCount, size_t entryKeyCount, typename ReadOptions,
-    typename ReadEntry>
-unsigned takeSettingsSections(KeptSettings& kept, const wchar_t* path, EntryTable& table,
-    const wchar_t* optionsSection, const OptionKey (&optionKeys)[optionCount],
-    const wchar_t* const (&entryKeys)[entryKeyCount], ReadOptions readOptions, ReadEntry readEntry,
-    unsigned& optionsLoadedFrom)
-{
-    constexpr unsigned capacity = sizeof(table.Entries) / sizeof(table.Entries[0]);
-    const wchar_t* optionKeyNames[optionCount];
-    for (size_t i = 0; i < optionCount; ++i)
-        optionKeyNames[i] = optionKeys[i].key;
-    kept.read(path);
-    optionsLoadedFrom = 0;
-    unsigned notShown = 0;
-    bool optionsRead = false;
-    for (unsigned section = 0; section < kept.sectionCount(); ++section) {
-        const wchar_t* name = kept.sectionName(section);
-        // The profile functions read the first section of a name; any later one is kept as it is.
-        if (equalIgnoringAsciiCase(name, optionsSection)) {
-            if (!optionsRead) {
-                readOptions(SettingsValues(kept, section, path, optionsSection));
-                kept.markLoaded(section, optionKeyNames, optionCount);
-                optionsLoadedFrom = section + 1;
-            }
-            optionsRead = true;
-            continue;
-        }
-        if (name[0] == L'\0' || isSectionLoaded(table, name))
-            continue;
-        // Sections beyond the table's capacity stay in the file, unseen.
-        if (table.Count >= capacity) {
-            ++notShown;
-            continue;
-        }
-        auto& entry = table.Entries[table.Count];
-        readEntry(SettingsValues(kept, section, path, name), name, entry);
-        entry.LoadedFrom = section + 1;
-        kept.markLoaded(section, entryKeys, entryKeyCount);
-        ++table.Count;
-    }
-    if (!optionsRead)
-        readOptions(SettingsValues(kept, SettingsValues::noSection, path, optionsSection));
-    return notShown;
-}

@@ -171,16 +171,12 @@ bool writeWhole(HANDLE file, const void* data, size_t size)
     return true;
 }
 
-// Another program holding the file (a backup tool, a virus scanner, an editor) usually lets go
-// within a second.
+} // namespace
+
 bool isTransientRefusal(DWORD error)
 {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
 }
-
-constexpr int replaceAttempts = 10;
-constexpr DWORD replacePause = 100;
-} // namespace
 
 DWORD replaceSettingsFile(const wchar_t* path, const wchar_t* text, size_t length)
 {
@@ -215,28 +211,56 @@ DWORD replaceSettingsFile(const wchar_t* path, const wchar_t* text, size_t lengt
         if (MoveFileExW(newPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return ERROR_SUCCESS;
         error = GetLastError();
-        if (!isTransientRefusal(error) || attempt == replaceAttempts)
+        if (!isTransientRefusal(error) || attempt == heldFileAttempts)
             break;
-        Sleep(replacePause);
+        Sleep(heldFilePause);
     }
     DeleteFileW(newPath);
     return error;
 }
 
-void reportSettingsNotSaved(const wchar_t* path, DWORD error)
+namespace {
+// The system's text for an error, without the line break it ends with.
+void describeError(DWORD error, wchar_t* reason, size_t capacity)
 {
-    wchar_t reason[textCapacity];
     DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-        reason, static_cast<DWORD>(_countof(reason)), nullptr);
+        reason, static_cast<DWORD>(capacity), nullptr);
     while (length > 0 && isProfileBlank(reason[length - 1]))
         --length;
     reason[length] = L'\0';
     if (length == 0)
-        StringCchPrintfW(reason, _countof(reason), L"error %lu", error);
+        StringCchPrintfW(reason, capacity, L"error %lu", error);
+}
+
+// The format takes the path, then the reason.
+void reportSettingsProblem(const wchar_t* format, const wchar_t* path, DWORD error)
+{
+    wchar_t reason[textCapacity];
+    describeError(error, reason, _countof(reason));
     wchar_t text[textCapacity];
-    StringCchPrintfW(text, _countof(text),
-        L"The settings could not be saved to\n%s\n\n%s\n\nThe file keeps the settings it had before.", path, reason);
+    StringCchPrintfW(text, _countof(text), format, path, reason);
     showMessage(text, getName(), MB_OK | MB_ICONWARNING);
+}
+} // namespace
+
+void reportSettingsNotSaved(const wchar_t* path, DWORD error)
+{
+    reportSettingsProblem(
+        L"The settings could not be saved to\n%s\n\n%s\n\nThe file keeps the settings it had before.", path, error);
+}
+
+void reportSettingsNotRead(const wchar_t* path, DWORD error)
+{
+    reportSettingsProblem(L"The settings could not be read from\n%s\n\n%s\n\nThe plugin starts without them, and "
+                          L"the file is left as it is until the editor is started again.",
+        path, error);
+}
+
+void reportSettingsNotSavedUnread(const wchar_t* path, DWORD error)
+{
+    reportSettingsProblem(L"The settings cannot be saved to\n%s\n\nThe file could not be read when the editor "
+                          L"started: %s\n\nIt is left as it is until the editor is started again.",
+        path, error);
 }
 
 void readSetting(const wchar_t* path, const wchar_t* section, const wchar_t* key, wchar_t* buffer, size_t capacity)

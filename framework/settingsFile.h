@@ -51,12 +51,24 @@ private:
 // Answers ERROR_SUCCESS or the system's error code; on failure the previous file is untouched.
 DWORD replaceSettingsFile(const wchar_t* path, const wchar_t* text, size_t length);
 
+// Whether another program holding the file refused it: such a holder (a backup tool, a virus
+// scanner, a sync client, an editor) usually lets go within a second, so reads and replaces of the
+// settings file try again heldFileAttempts times, heldFilePause milliseconds apart.
+bool isTransientRefusal(DWORD error);
+constexpr int heldFileAttempts = 10;
+constexpr DWORD heldFilePause = 100;
+
 // Whether a failed save tells the user: not at detach, where the loader lock forbids a message box.
 enum class SaveMode { tellUser, silently };
 
 // Tells the user, in a box owned by the editor's main window, that the settings could not be
 // written to the file and the system's reason.
 void reportSettingsNotSaved(const wchar_t* path, DWORD error);
+// That the file could not be read when the library was loaded, and the system's reason: the plug-in
+// starts without its settings and leaves the file alone.
+void reportSettingsNotRead(const wchar_t* path, DWORD error);
+// That a save is refused because the file could not be read when the library was loaded.
+void reportSettingsNotSavedUnread(const wchar_t* path, DWORD error);
 
 // Whether two names are one section of the settings file: the profile functions ignore letter
 // case and blanks around a name.

@@ -47,7 +47,11 @@ void appendListItems(wchar_t* list, size_t capacity, const wchar_t* items)
 class FileSearch : private FolderVisitor {
 public:
     FileSearch(const wchar_t* name, const wchar_t* extensionList, SearchProgress& progress, TreeSearch treeSearch);
-    ~FileSearch() { std::free(tryText_); }
+    ~FileSearch()
+    {
+        std::free(tryText_);
+        std::free(longPath_);
+    }
     FileSearch(const FileSearch&) = delete;
     FileSearch& operator=(const FileSearch&) = delete;
 
@@ -56,6 +60,8 @@ public:
 
 private:
     bool visit(const wchar_t* folder, const Listed* listed) override;
+    void onFolderTooDeep() override { progress_.onFolderTooDeep(); }
+    bool openLongPath(const wchar_t* folder, size_t tryIndex, bool known);
     bool inFolder(const wchar_t* folder, bool realName);
     bool lookFor(const wchar_t* folder, bool realName, const wchar_t* extension, wchar_t* found) const;
     bool makeTries();
@@ -70,6 +76,7 @@ private:
     // The whole name each extension makes, as the file system's search makes it.
     wchar_t* tryText_ = nullptr;
     const wchar_t* tries_[maxExtensions];
+    wchar_t* longPath_ = nullptr; // a file's path in the long form, made when first needed
     bool atRoot_ = false;
     bool stopped_ = false;
 };
@@ -195,6 +202,23 @@ SearchResult FileSearch::inFolderList(const wchar_t* folderList)
     }
 }
 
+// A file of a walk's folder whose path is MAX_PATH or longer, looked for and opened by its long
+// form; known: the listing says the file is there.
+bool FileSearch::openLongPath(const wchar_t* folder, size_t tryIndex, bool known)
+{
+    if (tryText_ == nullptr)
+        return false;
+    if (longPath_ == nullptr)
+        longPath_ = static_cast<wchar_t*>(std::malloc((longestPath + 1) * sizeof(wchar_t)));
+    if (longPath_ == nullptr || !makeLongPath(folder, tries_[tryIndex], longPath_, longestPath + 1))
+        return false;
+    DWORD attributes = known ? FILE_ATTRIBUTE_NORMAL : GetFileAttributesW(longPath_);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    open(longPath_);
+    return true;
+}
+
 // A folder of a walk: what its listing can't tell is asked of the file system.
 bool FileSearch::visit(const wchar_t* folder, const Listed* listed)
 {
@@ -205,14 +229,23 @@ bool FileSearch::visit(const wchar_t* folder, const Listed* listed)
     // The root comes from a template, so it may be a list of folders itself; those below are real.
     bool realName = !atRoot_;
     atRoot_ = false;
+    // The file system's search takes no path of MAX_PATH or more: such files are looked for by
+    // their long form.
+    size_t folderLength = wcslen(folder);
+    bool longFolder = isLongForm(folder);
     wchar_t found[pathCapacity];
     for (size_t i = 0; i < extensionCount_; ++i) {
         Listed answer = treeSearch_ == TreeSearch::fromListings ? listed[i] : Listed::unknown;
+        bool longFile = longFolder || (tryText_ != nullptr && folderLength + 1 + wcslen(tries_[i]) >= MAX_PATH);
         if (answer == Listed::file) {
+            if (longFile) {
+                if (openLongPath(folder, i, true))
+                    return true;
+                continue;
+            }
             // The path as the file system's search gives it.
             wchar_t candidate[pathCapacity];
-            size_t length = wcslen(folder);
-            const wchar_t* separator = length > 0 && folder[length - 1] != L'\\' ? L"\\" : L"";
+            const wchar_t* separator = folderLength > 0 && folder[folderLength - 1] != L'\\' ? L"\\" : L"";
             if (FAILED(StringCchPrintfW(candidate, _countof(candidate), L"%s%s%s", folder, separator, tries_[i])))
                 continue;
             DWORD fullLength = GetFullPathNameW(candidate, pathCapacity, found, nullptr);
@@ -220,10 +253,13 @@ bool FileSearch::visit(const wchar_t* folder, const Listed* listed)
                 open(found);
                 return true;
             }
-        } else if (answer == Listed::unknown && lookFor(folder, realName, extensions_[i], found)
-            && !PathIsDirectoryW(found)) {
-            open(found);
-            return true;
+        } else if (answer == Listed::unknown) {
+            if (!longFolder && lookFor(folder, realName, extensions_[i], found) && !PathIsDirectoryW(found)) {
+                open(found);
+                return true;
+            }
+            if (longFile && realName && openLongPath(folder, i, false))
+                return true;
         }
     }
     return false;

@@ -234,15 +234,17 @@ private:
 
 // Lists a folder once: its sub-folders are appended to subfolders ("." and ".." left out, hidden and
 // system ones kept) and every entry is shown to tries. False when the folder couldn't be listed
-// whole; what was listed stays appended.
-bool listFolder(const wchar_t* folder, void* buffer, SubfolderList& subfolders, Tries& tries)
+// whole; what was listed stays appended. When it couldn't be opened at all, openError says why.
+bool listFolder(const wchar_t* folder, void* buffer, SubfolderList& subfolders, Tries& tries, DWORD& openError)
 {
     // The listing that also gives each folder's index, so that the walk needs no call of its own to
     // tell folders apart.
     HANDLE directory = CreateFileW(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (directory == INVALID_HANDLE_VALUE)
+    if (directory == INVALID_HANDLE_VALUE) {
+        openError = GetLastError();
         return false;
+    }
     bool complete = true;
     FILE_INFO_BY_HANDLE_CLASS request = FileIdBothDirectoryRestartInfo;
     while (complete && GetFileInformationByHandleEx(directory, request, buffer, listingBufferSize)) {
@@ -269,6 +271,51 @@ bool listFolder(const wchar_t* folder, void* buffer, SubfolderList& subfolders, 
     return complete;
 }
 
+// A path that grows and shrinks at its end as the walk goes down and up (see reserve for why it is
+// hand-written).
+class PathText {
+public:
+    PathText() = default;
+    ~PathText() { std::free(text_); }
+    PathText(const PathText&) = delete;
+    PathText& operator=(const PathText&) = delete;
+
+    const wchar_t* text() const { return text_ != nullptr ? text_ : L""; }
+    size_t length() const { return length_; }
+
+    bool append(const wchar_t* text, size_t length)
+    {
+        if (!reserve(text_, capacity_, length_ + length + 1))
+            return false;
+        wmemcpy(text_ + length_, text, length);
+        length_ += length;
+        text_[length_] = L'\0';
+        return true;
+    }
+
+    // The name after the path, with one backslash between them.
+    bool appendName(const wchar_t* name)
+    {
+        if (length_ > 0 && text_[length_ - 1] != L'\\' && !append(L"\\", 1))
+            return false;
+        return append(name, wcslen(name));
+    }
+
+    // Back to what it was at an earlier length.
+    void truncate(size_t length)
+    {
+        if (text_ != nullptr && length <= length_) {
+            length_ = length;
+            text_[length] = L'\0';
+        }
+    }
+
+private:
+    wchar_t* text_ = nullptr;
+    size_t length_ = 0;
+    size_t capacity_ = 0;
+};
+
 // One walk's bookkeeping.
 class Walk {
 public:
@@ -288,23 +335,29 @@ public:
 
 private:
     // One folder whose sub-folders are being walked: its entries in subfolders_ run from first to
-    // end, next is the one to enter next.
+    // end, next is the one to enter next; its paths are the first pathLength and longLength
+    // characters of path_ and longPath_.
     struct Level {
         size_t first;
         size_t end;
         size_t next;
         size_t pathLength;
+        size_t longLength;
         DWORD volume;
         bool canonical;
     };
 
     bool enter(bool canonical, DWORD volume);
     bool enterSubfolder(Level level, size_t index);
+    const wchar_t* folderPath() const;
 
     Tries tries_;
     FolderVisitor& visitor_;
     void* listing_ = nullptr;
-    wchar_t path_[pathLength];
+    // The folder as written below the root, and in the long form once the root has one.
+    PathText path_;
+    PathText longPath_;
+    bool longForms_ = false;
     SubfolderList subfolders_;
     IdentitySet entered_;
     Level* levels_ = nullptr;
@@ -312,18 +365,42 @@ private:
     size_t levelCapacity_ = 0;
 };
 
-// Lists the folder at path_, shows it to the visitor and, when it has sub-folders, makes them the
+// The current folder as the file functions take it: its path as written while that is shorter than
+// MAX_PATH, its long form beyond; null when it has none that fits.
+const wchar_t* Walk::folderPath() const
+{
+    if (path_.length() < MAX_PATH)
+        return path_.text();
+    return longForms_ && longPath_.length() < longestPath ? longPath_.text() : nullptr;
+}
+
+// Lists the current folder, shows it to the visitor and, when it has sub-folders, makes them the
 // next level. True when the visitor ended the walk.
 bool Walk::enter(bool canonical, DWORD volume)
 {
+    const wchar_t* folder = folderPath();
+    if (folder == nullptr) {
+        visitor_.onFolderTooDeep();
+        return false;
+    }
     size_t first = subfolders_.count();
     tries_.startFolder(canonical);
-    if (listing_ == nullptr || !listFolder(path_, listing_, subfolders_, tries_))
+    DWORD openError = ERROR_SUCCESS;
+    if (listing_ == nullptr || !listFolder(folder, listing_, subfolders_, tries_, openError)) {
+        // Its parent listed it, so a long path the platform won't open, unless it says the folder
+        // is denied or held, is one it can't reach.
+        if (folder != path_.text() && openError != ERROR_SUCCESS && openError != ERROR_ACCESS_DENIED
+            && openError != ERROR_SHARING_VIOLATION) {
+            visitor_.onFolderTooDeep();
+            return false;
+        }
         tries_.listingFailed();
-    if (visitor_.visit(path_, tries_.listed()))
+    }
+    if (visitor_.visit(folder, tries_.listed()))
         return true;
     if (subfolders_.count() > first && reserve(levels_, levelCapacity_, levelCount_ + 1))
-        levels_[levelCount_++] = Level{first, subfolders_.count(), first, wcslen(path_), volume, canonical};
+        levels_[levelCount_++]
+            = Level{first, subfolders_.count(), first, path_.length(), longPath_.length(), volume, canonical};
     else
         subfolders_.truncate(first);
     return false;
@@ -332,7 +409,7 @@ bool Walk::enter(bool canonical, DWORD volume)
 bool Walk::run(const wchar_t* root)
 {
     listing_ = std::malloc(listingBufferSize);
-    if (StringCchCopyW(path_, _countof(path_), root) != S_OK)
+    if (!path_.append(root, wcslen(root)))
         return false;
     // A root that can't be told apart is still walked: only links need the check to end.
     FolderIdentity identity{0, 0};
@@ -342,8 +419,13 @@ bool Walk::run(const wchar_t* root)
     // would make the file system's search take it for several folders.
     wchar_t fullPath[pathLength];
     DWORD length = GetFullPathNameW(root, _countof(fullPath), fullPath, nullptr);
-    bool canonical = length > 0 && length < _countof(fullPath) && wcscmp(fullPath, root) == 0
-        && wcschr(root, L';') == nullptr;
+    bool known = length > 0 && length < _countof(fullPath);
+    bool canonical = known && wcscmp(fullPath, root) == 0 && wcschr(root, L';') == nullptr;
+    // Folders deeper than MAX_PATH are reached by the long form of the root's full path, the names
+    // below it as listed.
+    wchar_t longRoot[pathLength + 8];
+    if (known && makeLongPath(fullPath, L"", longRoot, _countof(longRoot)))
+        longForms_ = longPath_.append(longRoot, wcslen(longRoot));
     if (enter(canonical, identity.volume))
         return true;
     while (levelCount_ > 0) {
@@ -360,17 +442,21 @@ bool Walk::run(const wchar_t* root)
     return false;
 }
 
-// The level is a copy: entering may move the levels.
+// The level is a copy: entering may move the levels. The sub-folder's path is made anew from its
+// parent's, so one that can't be made leaves the walk of its siblings as it was.
 bool Walk::enterSubfolder(Level level, size_t index)
 {
     const SubfolderList::Subfolder subfolder = subfolders_.at(index);
-    path_[level.pathLength] = L'\0';
-    // Paths the platform's path functions refuse can't be searched.
-    if (!PathAppendW(path_, subfolders_.name(index)))
+    path_.truncate(level.pathLength);
+    longPath_.truncate(level.longLength);
+    if (!path_.appendName(subfolders_.name(index)) || (longForms_ && !longPath_.appendName(subfolders_.name(index))))
         return false;
     FolderIdentity identity{level.volume, subfolder.fileIndex};
-    if (subfolder.isLink && !identifyFolder(path_, identity))
-        return false;
+    if (subfolder.isLink) {
+        const wchar_t* folder = folderPath();
+        if (folder == nullptr || !identifyFolder(folder, identity))
+            return false;
+    }
     if (identity.index != 0) {
         IdentitySet::Added added = entered_.add(identity);
         if (added == IdentitySet::Added::alreadyThere)
@@ -392,6 +478,46 @@ bool listingAnswersFor(const wchar_t* name)
         if (name[i] < L' ' || wcschr(L"\\/:*?\"<>|~", name[i]) != nullptr)
             return false;
     return true;
+}
+
+bool isLongForm(const wchar_t* path)
+{
+    return wcsncmp(path, L"\\\\?\\", 4) == 0;
+}
+
+bool makeLongPath(const wchar_t* folder, const wchar_t* name, wchar_t* buffer, size_t capacity)
+{
+    size_t folderLength = wcslen(folder);
+    size_t nameLength = wcslen(name);
+    // Room for the folder, a backslash, the name and the terminator.
+    wchar_t* joined = static_cast<wchar_t*>(std::malloc((folderLength + nameLength + 2) * sizeof(wchar_t)));
+    if (joined == nullptr)
+        return false;
+    wmemcpy(joined, folder, folderLength);
+    size_t length = folderLength;
+    if (nameLength > 0 && length > 0 && joined[length - 1] != L'\\')
+        joined[length++] = L'\\';
+    wmemcpy(joined + length, name, nameLength);
+    length += nameLength;
+    joined[length] = L'\0';
+    bool made = false;
+    if (isLongForm(joined)) {
+        made = length < capacity && StringCchCopyW(buffer, capacity, joined) == S_OK;
+    } else if (wcsncmp(joined, L"\\\\.\\", 4) != 0) {
+        DWORD needed = GetFullPathNameW(joined, 0, nullptr, nullptr);
+        wchar_t* full = needed > 0 ? static_cast<wchar_t*>(std::malloc(needed * sizeof(wchar_t))) : nullptr;
+        DWORD fullLength = full != nullptr ? GetFullPathNameW(joined, needed, full, nullptr) : 0;
+        if (fullLength > 0 && fullLength < needed) {
+            // A share's "\\server" becomes "\\?\UNC\server".
+            bool share = full[0] == L'\\' && full[1] == L'\\';
+            const wchar_t* prefix = share ? L"\\\\?\\UNC" : L"\\\\?\\";
+            const wchar_t* rest = share ? full + 1 : full;
+            made = StringCchCopyW(buffer, capacity, prefix) == S_OK && StringCchCatW(buffer, capacity, rest) == S_OK;
+        }
+        std::free(full);
+    }
+    std::free(joined);
+    return made;
 }
 
 bool walkTree(const wchar_t* root, const wchar_t* const* tries, size_t tryCount, FolderVisitor& visitor)

@@ -20,8 +20,12 @@ enum class Listed {
 // Receives the folders of a walk, each once, the root first.
 class FolderVisitor {
 public:
-    // listed[i] is what the folder's listing says of tries[i]. True ends the walk.
+    // listed[i] is what the folder's listing says of tries[i]. A folder whose path is MAX_PATH or
+    // longer comes in its long form (see isLongForm). True ends the walk.
     virtual bool visit(const wchar_t* folder, const Listed* listed) = 0;
+    // A folder the walk found but could not enter, its path too long even for the long form or for
+    // the platform; its sub-tree is not walked.
+    virtual void onFolderTooDeep() {}
 
 protected:
     ~FolderVisitor() = default;
@@ -39,5 +43,14 @@ bool walkTree(const wchar_t* root, const wchar_t* const* tries, size_t tryCount,
 // Whether a listing answers for name as the file system would when the name is looked up in a
 // folder: no path, drive or wildcard in it, no trailing dot or blank, nothing like a short name.
 bool listingAnswersFor(const wchar_t* name);
+
+// The most characters a path in the long form holds.
+constexpr size_t longestPath = 32767;
+// Whether the path is in the long form, "\\?\" and a full path, which the platform's file
+// functions take past MAX_PATH, name by name as it is written.
+bool isLongForm(const wchar_t* path);
+// The long form of name (which may hold a relative path) in folder: after the folder when that is in
+// the long form already, else of the full path the two make. False when it doesn't fit capacity.
+bool makeLongPath(const wchar_t* folder, const wchar_t* name, wchar_t* buffer, size_t capacity);
 
 } // namespace pickpath

@@ -46,6 +46,8 @@ void showOptionsDialog()
     // One Options dialog at a time: a second one would store its own working copy over the first's.
     if (bringOpenDialogForward())
         return;
+    // Unless the editor never said it was ready, this was told already.
+    tellIfSettingsUnread();
     // The working copy is too large for the stack; it lives as long as the dialog. Saved at OK,
     // where a failure can be told, rather than only at unload, where it can't.
     std::unique_ptr<OptionsDialog> dialog(new (std::nothrow) OptionsDialog);

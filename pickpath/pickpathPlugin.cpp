@@ -108,6 +108,8 @@ extern "C" void beNotified(SCNotification* notification)
     switch (notification->nmhdr.code) {
     case NPPN_READY:
         bindEditorWindow(onEditorMessage);
+        // The first moment a message box may be shown: the load ran under the loader lock.
+        tellIfSettingsUnread();
         break;
     case NPPN_SHUTDOWN:
         saveSettings(SaveMode::tellUser);

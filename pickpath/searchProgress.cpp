@@ -41,7 +41,11 @@ SearchProgress::SearchProgress(HWND editor, DWORD noticeDelay)
 SearchProgress::~SearchProgress()
 {
     if (stopped_) {
-        showNote(L"Pickpath: search stopped after %s folders");
+        showNote(L"Pickpath: search stopped after %s folders", folders_);
+    } else if (foldersTooDeep_ > 0) {
+        showNote(foldersTooDeep_ == 1 ? L"Pickpath: %s folder was too deep to search"
+                                      : L"Pickpath: %s folders were too deep to search",
+            foldersTooDeep_);
     } else if (shown_) {
         SendMessageW(editor_, NPPM_SETSTATUSBAR, 0, reinterpret_cast<LPARAM>(savedStatus_));
     }
@@ -79,17 +83,17 @@ void SearchProgress::check(ULONGLONG now)
     if (now >= nextNote_) {
         nextNote_ = now + noteInterval;
         // The key comes first, so a narrow status bar still shows how to stop.
-        showNote(L"Pickpath: searching (Esc stops), %s folders");
+        showNote(L"Pickpath: searching (Esc stops), %s folders", folders_);
     }
     letWindowsPaint(maxPaintsPerCheck);
 }
 
-void SearchProgress::showNote(const wchar_t* format)
+void SearchProgress::showNote(const wchar_t* format, size_t count)
 {
-    wchar_t count[48];
-    formatCount(folders_, count, _countof(count));
+    wchar_t counted[48];
+    formatCount(count, counted, _countof(counted));
     wchar_t note[128];
-    StringCchPrintfW(note, _countof(note), format, count);
+    StringCchPrintfW(note, _countof(note), format, counted);
     SendMessageW(editor_, NPPM_SETSTATUSBAR, 0, reinterpret_cast<LPARAM>(note));
 }
 

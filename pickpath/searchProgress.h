@@ -17,12 +17,16 @@ public:
 
     // Called for every folder searched; false once Esc was pressed.
     bool onFolder();
+    // Called for every folder found that could not be searched, its path too long; the note at the
+    // end says how many.
+    void onFolderTooDeep() { ++foldersTooDeep_; }
     bool stopped() const { return stopped_; }
     size_t folders() const { return folders_; }
+    size_t foldersTooDeep() const { return foldersTooDeep_; }
 
 private:
     void check(ULONGLONG now);
-    void showNote(const wchar_t* format);
+    void showNote(const wchar_t* format, size_t count);
 
     HWND editor_;
     DWORD noticeDelay_;
@@ -30,6 +34,7 @@ private:
     ULONGLONG nextCheck_;
     ULONGLONG nextNote_ = 0;
     size_t folders_ = 0;
+    size_t foldersTooDeep_ = 0;
     bool stopped_ = false;
     bool shown_ = false;
     HCURSOR savedCursor_ = nullptr;

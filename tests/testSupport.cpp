@@ -44,12 +44,20 @@ std::wstring makeTempFolder(const std::wstring& hint)
     }
 }
 
+std::wstring reachable(const std::wstring& path)
+{
+    // Below MAX_PATH the plain form; beyond, the form that lifts the limit, for absolute paths.
+    if (path.size() < MAX_PATH - 12 || path.compare(0, 4, L"\\\\?\\") == 0 || path.size() < 3 || path[1] != L':')
+        return path;
+    return L"\\\\?\\" + path;
+}
+
 void removeTree(const std::wstring& folder)
 {
     if (folder.size() < 4)
         return;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    HANDLE search = FindFirstFileW(reachable(folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             std::wstring name = found.cFileName;
@@ -61,30 +69,31 @@ void removeTree(const std::wstring& folder)
                 && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
                 removeTree(path);
             else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveDirectoryW(path.c_str());
+                RemoveDirectoryW(reachable(path).c_str());
             else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
+                SetFileAttributesW(reachable(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(reachable(path).c_str());
             }
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryW(folder.c_str());
+    RemoveDirectoryW(reachable(folder).c_str());
 }
 
 void makeFolders(const std::wstring& folder)
 {
     size_t position = 3;
     while ((position = folder.find(L'\\', position)) != std::wstring::npos) {
-        CreateDirectoryW(folder.substr(0, position).c_str(), nullptr);
+        CreateDirectoryW(reachable(folder.substr(0, position)).c_str(), nullptr);
         ++position;
     }
-    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW(reachable(folder).c_str(), nullptr);
 }
 
 void writeFileBytes(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file
+        = CreateFileW(reachable(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
@@ -104,7 +113,7 @@ void writeTextFile(const std::wstring& path, const std::wstring& text, bool ansi
 std::string readFileBytes(const std::wstring& path)
 {
     std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(reachable(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return bytes;
     char chunk[4096];
@@ -129,7 +138,7 @@ std::wstring readTextFile(const std::wstring& path)
 
 bool fileExists(const std::wstring& path)
 {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(reachable(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<std::wstring> splitLines(const std::wstring& text)

@@ -21,6 +21,9 @@ std::wstring programFolder();
 std::wstring makeTempFolder(const std::wstring& hint);
 void removeTree(const std::wstring& folder);
 void makeFolders(const std::wstring& folder);
+// The path as the file functions take it: an absolute path of MAX_PATH characters or more in its
+// "\\?\" form, which has no such limit; every helper here takes paths of any length.
+std::wstring reachable(const std::wstring& path);
 
 // Whole-file reading and writing. Text files are written as UTF-16 with a byte-order mark unless
 // asked for ANSI; reading recognises both.

@@ -1,8 +1,7 @@
 #include "helpSettings.h"
 
-#include "keptSettings.h"
-#include "settingsFile.h"
 #include "settingsPath.h"
+#include "settingsStore.h"
 #include "textHelpers.h"
 
 #include <strsafe.h>
@@ -10,17 +9,8 @@
 namespace wordlamp {
 
 namespace {
-const wchar_t optionsSection[] = L"Options";
-
-struct OptionKey {
-    const wchar_t* key;
-    int HelpOptions::*field;
-    int whenMissing;
-    bool isFlag; // flags are written as "1" or "0", the menu mode as the number it holds
-};
-
-// In the order in which the file holds them.
-const OptionKey optionKeys[] = {
+// In the order in which the file holds them; the menu mode is written as the number it holds.
+const OptionKey<HelpOptions> optionKeys[] = {
     {L"StayOnTop", &HelpOptions::StayOnTop, 0, true},
     {L"HelpMenuMode", &HelpOptions::HelpMenuMode, 0, false},
     {L"HelpMenuSearchWord", &HelpOptions::HelpMenuSearchWord, 0, true},
@@ -33,11 +23,6 @@ const OptionKey optionKeys[] = {
 // The keys of an entry's section the table takes; "Extension" is read into the mask and not
 // written again.
 const wchar_t* const entryKeys[] = {L"Mask", L"File", L"Show", L"Extension"};
-
-// What the file held beyond the options and the table, from the load to the last save.
-KeptSettings keptSettings;
-unsigned entriesNotShown = 0;
-unsigned optionsLoadedFrom = 0;
 
 // Older files list extensions separated by blanks under "Extension" instead of a mask:
 // "c cpp h" becomes "*.c;*.cpp;*.h", and a missing or empty value "*.".
@@ -53,12 +38,6 @@ void readLegacyMask(const SettingsValues& values, HelpEntry& entry)
     StringCchCopyW(entry.Mask, _countof(entry.Mask), mask);
 }
 
-void readOptions(const SettingsValues& values)
-{
-    for (const OptionKey& option : optionKeys)
-        helpOptions.*option.field = values.number(option.key, option.whenMissing);
-}
-
 void readEntry(const SettingsValues& values, const wchar_t* section, HelpEntry& entry)
 {
     // The keys are read under the section's full name; only the stored name is cut to fit.
@@ -69,42 +48,43 @@ void readEntry(const SettingsValues& values, const wchar_t* section, HelpEntry& 
     values.text(L"File", entry.File, _countof(entry.File));
     entry.Show = values.number(L"Show", 0);
 }
+bool writeEntry(SettingsWriter& writer, const HelpEntry& entry)
+{
+    // A section without a name can't be read back as an entry, and its keys would land outside
+    // any section or hide the sections after it.
+    if (entry.Name[0] == L'\0')
+        return false;
+    writer.write(entry.Name, L"Mask", entry.Mask);
+    writer.write(entry.Name, L"File", entry.File);
+    writer.writeFlag(entry.Name, L"Show", entry.Show);
+    return true;
+}
+
+const SettingsLayout<HelpEntry, HelpOptions> layout
+    = {optionKeys, _countof(optionKeys), entryKeys, _countof(entryKeys), readEntry, writeEntry};
+
+// The options and the table as read and saved, and what the file held beyond them.
+SettingsStore<HelpEntryTable, HelpOptions> settingsStore(helpEntryTable, helpOptions, layout);
 } // namespace
 
 void loadSettings()
 {
-    entriesNotShown = takeSettingsSections(keptSettings, getSettingsFilePath(), helpEntryTable, optionsSection,
-        optionKeys, entryKeys, readOptions, readEntry, optionsLoadedFrom);
+    settingsStore.load(getSettingsFilePath());
 }
 
 void saveSettings(SaveMode mode)
 {
-    SettingsWriter writer;
-    keptSettings.writeLeadingLines(writer);
-    for (const OptionKey& option : optionKeys) {
-        if (option.isFlag)
-            writer.writeFlag(optionsSection, option.key, helpOptions.*option.field);
-        else
-            writer.writeNumber(optionsSection, option.key, helpOptions.*option.field);
-    }
-    keptSettings.writeKeptLines(writer, optionsLoadedFrom);
-    for (unsigned i = 0; i < helpEntryTable.Count && i < MaxHelpEntries; ++i) {
-        const HelpEntry& entry = helpEntryTable.Entries[i];
-        // A section without a name can't be read back as an entry, and its keys would land outside
-        // any section or hide the sections after it.
-        if (entry.Name[0] == L'\0')
-            continue;
-        writer.write(entry.Name, L"Mask", entry.Mask);
-        writer.write(entry.Name, L"File", entry.File);
-        writer.writeFlag(entry.Name, L"Show", entry.Show);
-        keptSettings.writeKeptLines(writer, entry.LoadedFrom);
-    }
-    finishSettingsSave(keptSettings, writer, getSettingsFilePath(), mode);
+    settingsStore.save(getSettingsFilePath(), mode);
+}
+
+void tellIfSettingsUnread()
+{
+    settingsStore.tellIfUnread(getSettingsFilePath());
 }
 
 unsigned settingsEntriesNotShown()
 {
-    return entriesNotShown;
+    return settingsStore.entriesNotShown();
 }
 
 } // namespace wordlamp

@@ -1,8 +1,8 @@
 #include "optionsDialog.h"
 
+#include "helpSettings.h"
 #include "keptSettings.h"
 #include "openDialogs.h"
-#include "helpSettings.h"
 #include "pluginHost.h"
 #include "resource.h"
 #include "wordlampMenus.h"
@@ -82,11 +82,16 @@ void showOptionsDialog()
     // One Options dialog at a time: a second one would store its own working copy over the first's.
     if (bringOpenDialogForward())
         return;
+    // Unless the editor never said it was ready, this was told already.
+    tellIfSettingsUnread();
     // The working copy is too large for the stack; it lives as long as the dialog. Saved at OK,
     // where a failure can be told, rather than only at unload, where it can't.
     std::unique_ptr<OptionsDialog> dialog(new (std::nothrow) OptionsDialog);
-    if (dialog != nullptr && dialog->show(pluginModule, IDD_OPTIONS, nppData._nppHandle))
+    if (dialog != nullptr && dialog->show(pluginModule, IDD_OPTIONS, nppData._nppHandle)) {
         saveSettings(SaveMode::tellUser);
+        // The save takes in entries the user added to the file by hand meanwhile.
+        rebuildHelpMenuEntries();
+    }
 }
 
 const wchar_t* formatEntryRow(const HelpEntry& entry)

@@ -75,6 +75,8 @@ extern "C" void beNotified(SCNotification* notification)
         bindEditorWindow(onEditorMessage);
         if (helpOptions.ShowMenuIcons)
             setPluginMenuIcons();
+        // The first moment a message box may be shown: the load ran under the loader lock.
+        tellIfSettingsUnread();
         break;
     case NPPN_SHUTDOWN:
         saveSettings(SaveMode::tellUser);

@@ -122,6 +122,42 @@ TEST(SettingsFile, AHeldFileIsTriedForASecondAndKeepsItsContents)
     removeTree(folder);
 }
 
+// Files in the encodings people's editors write: the section's name and its value "Key" as read.
+TEST(KeptSettings, TextIsReadInTheEncodingItWasWrittenIn)
+{
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::wstring name;
+        std::wstring value;
+    };
+    const Case cases[] = {
+        {"UTF-8 without a mark", "[\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82]\r\nKey=B\xC3\xBC" "cher\r\n",
+            L"\u041F\u0440\u0438\u0432\u0435\u0442", L"B\u00FCcher"},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF[\xC3\x84]\r\nKey=\xE5\xAD\x97\r\n", L"\u00C4", L"\u5B57"},
+        {"ANSI that is no UTF-8", "[\xC4rger]\r\nKey=caf\xE9\r\n", L"\u00C4rger", L"caf\u00E9"},
+        {"plain ASCII", "[Plain]\r\nKey=text\r\n", L"Plain", L"text"},
+        {"UTF-16 cut after an odd byte", std::string("\xFF\xFE[\0S\0]\0\n\0K\0e\0y\0=\0a\0b\0", 22) + "c", L"S",
+            L"abc"},
+        {"UTF-16 in the other byte order, cut after an odd byte",
+            std::string("\xFE\xFF\0[\0S\0]\0\n\0K\0e\0y\0=\0a\0b", 22) + "c", L"S", L"abc"},
+    };
+    std::wstring folder = makeTempFolder(L"keptEncodings");
+    std::wstring path = folder + L"\\Plugin.ini";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFileBytes(path, c.bytes);
+        KeptSettings kept;
+        kept.read(path.c_str());
+        ASSERT_EQ(kept.sectionCount(), 1u);
+        EXPECT_EQ(std::wstring(kept.sectionName(0)), c.name);
+        wchar_t value[16];
+        SettingsValues(kept, 0, path.c_str(), c.name.c_str()).text(L"Key", value, _countof(value));
+        EXPECT_EQ(std::wstring(value), c.value);
+    }
+    removeTree(folder);
+}
+
 TEST(SettingsFile, MissingFoldersAreCreatedAndAFileInTheirPlaceFailsTheSave)
 {
     std::wstring folder = makeTempFolder(L"settingsFolders");
@@ -267,8 +303,11 @@ TEST(KeptSettings, ValuesAreTheOnesTheProfileReaderReads)
     int compared = 0;
     for (int file = 0; file < 300; ++file) {
         std::wstring text = randomSettingsFile(random);
-        // Most files in UTF-16 as the plug-ins write them, some in UTF-8 as people do.
-        if (file % 5 == 4) {
+        // Most files in UTF-16 as the plug-ins write them, some in UTF-8 as people do, some cut after
+        // an odd byte, whose last character the reader makes of that byte alone.
+        if (file % 5 == 3) {
+            writeFileBytes(path, utf16File(text) + "x");
+        } else if (file % 5 == 4) {
             int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, 0, 0);
             std::string bytes(static_cast<size_t>(size), '\0');
             WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, 0, 0);

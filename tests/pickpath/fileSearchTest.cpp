@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace {
 // A document folder, a working folder and a folder on the system search path below one root; the
 // process's working folder and search path point there while the scene lasts.
@@ -266,4 +268,94 @@ TEST(FileSearch, AsksTheEditorPerConfiguredFolderNotPerFolderWalked)
     EXPECT_EQ(small, large);
     // File name, selection, extension and folder, then one expansion of each of the four folder items.
     EXPECT_LE(large, 4u + 4u * 6u);
+}
+
+TEST(FileSearch, AFolderPastMaxPathHidesNothingElseAndIsSearchedByItsLongForm)
+{
+    SearchScene scene;
+    // Ten sibling folders with a file each, beside one branch whose folders run past 260 characters.
+    for (int i = 0; i < 10; ++i)
+        scene.tree.file(L"w\\s" + std::to_wstring(i) + L"\\f" + std::to_wstring(i) + L".h");
+    std::wstring branch = L"w\\b";
+    while (scene.tree.at(branch).size() < 290)
+        branch += L"\\" + std::wstring(30, L'd');
+    scene.tree.file(branch + L"\\far.h");
+    // A name too long for the path beside its short folder.
+    std::wstring longName(240, L'n');
+    scene.tree.file(L"w\\s0\\" + longName + L".h");
+    // Each sub-folder's path is made from its parent's, also where the file system reads the
+    // root's "s0\.." as "w".
+    for (const wchar_t* root : {L"!~\\w", L"!~\\w\\s0\\.."}) {
+        unsigned found = 0;
+        for (int i = 0; i < 10; ++i) {
+            std::wstring name = L"f" + std::to_wstring(i);
+            std::vector<std::wstring> opened = scene.open({{L"E", L"*.c", root, L".h"}}, L"main.c", name);
+            found += lower(scene.relative(opened)) == lower(L"w\\s" + std::to_wstring(i) + L"\\" + name + L".h") ? 1 : 0;
+        }
+        std::vector<std::wstring> inBranch = scene.open({{L"E", L"*.c", root, L".h"}}, L"main.c", L"far");
+        std::vector<std::wstring> longOne = scene.open({{L"E", L"*.c", root, L".h"}}, L"main.c", longName);
+        std::printf("root %s beside a branch of %zu characters: %u of 10 files found; the file in the branch %s\n",
+            narrow(root).c_str(), scene.tree.at(branch).size(), found,
+            inBranch.empty() ? "not found" : narrow(inBranch[0]).c_str());
+        EXPECT_EQ(found, 10u) << narrow(root);
+        EXPECT_EQ(inBranch, std::vector<std::wstring>{L"\\\\?\\" + scene.tree.at(branch + L"\\far.h")});
+        EXPECT_EQ(longOne, std::vector<std::wstring>{L"\\\\?\\" + scene.tree.at(L"w\\s0\\" + longName + L".h")});
+    }
+}
+
+namespace {
+// Whether the platform opens the folder at all, in its long form.
+bool canOpen(const std::wstring& folder)
+{
+    HANDLE handle = CreateFileW(reachable(folder).c_str(), FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(handle);
+    return true;
+}
+} // namespace
+
+// Folders only a platform without a length limit could open (Wine's ends where the Unix path
+// reaches 4,096 bytes): made reachable, then pushed past the limit by renaming a folder above them.
+TEST(FileSearch, FoldersTooDeepToSearchAreCountedInTheStatusBar)
+{
+    SearchScene scene;
+    const std::wstring top = L"w\\t";
+    std::vector<std::wstring> chains[2]; // below top
+    for (wchar_t letter : {L'a', L'b'}) {
+        std::wstring folder = L"\\" + std::wstring(1, letter);
+        while (scene.tree.at(top + folder).size() < 4000) {
+            folder += L"\\" + std::wstring(scene.tree.at(top + folder).size() < 3900 ? 100 : 10, letter);
+            chains[letter - L'a'].push_back(folder);
+        }
+        scene.tree.file(top + folder + L"\\far.h");
+    }
+    scene.tree.file(top + chains[0][5] + L"\\near.h");
+    const std::wstring renamed = top + std::wstring(249, L't');
+    ASSERT_TRUE(MoveFileW(reachable(scene.tree.at(top)).c_str(), reachable(scene.tree.at(renamed)).c_str()));
+    // Too deep: a folder the platform won't open below one it will.
+    size_t tooDeep = 0;
+    for (const std::vector<std::wstring>& chain : chains)
+        for (size_t i = 1; i < chain.size(); ++i)
+            tooDeep += canOpen(scene.tree.at(renamed + chain[i - 1])) && !canOpen(scene.tree.at(renamed + chain[i]));
+
+    PickpathInEditor pickpath(scene.settings({{L"E", L"*.c", L"!~\\w", L".h"}}));
+    pickpath.editor.document.open(scene.tree.at(L"proj\\main.c"));
+    pickpath.editor.document.currentWord = L"far";
+    pickpath.openSelection();
+    std::vector<std::wstring> notes = pickpath.editor.statusTexts;
+    pickpath.editor.document.currentWord = L"near";
+    pickpath.openSelection();
+    MoveFileW(reachable(scene.tree.at(renamed)).c_str(), reachable(scene.tree.at(top)).c_str());
+
+    std::printf("%zu folders too deep for this platform; the status bar's last note: \"%s\"\n", tooDeep,
+        notes.empty() ? "" : narrow(notes.back()).c_str());
+    ASSERT_EQ(pickpath.editor.openedFiles.size(), tooDeep > 0 ? 1u : 2u);
+    EXPECT_EQ(lower(pickpath.editor.openedFiles.back()),
+        lower(L"\\\\?\\" + scene.tree.at(renamed + chains[0][5] + L"\\near.h")));
+    if (tooDeep > 0) {
+        ASSERT_FALSE(notes.empty());
+        EXPECT_EQ(notes.back(), L"Pickpath: " + std::to_wstring(tooDeep) + L" folders were too deep to search");
+    }
 }

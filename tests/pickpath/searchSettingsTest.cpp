@@ -1,18 +1,46 @@
-// Pickpath's settings file through the real library: read when it loads, written when it unloads.
+// Pickpath's settings file through the real library: read when it loads, written after a change,
+// merged with what the user edited by hand meanwhile, and left alone when it could not be read.
 #include "pickpathTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
-// Loads the library over a settings file and unloads it again; the file it then wrote.
+// Opens the Options dialog, lets the action work on it, and presses OK; message boxes that follow
+// go to the driver.
+void changeOptions(StandinEditor& editor, DialogDriver& driver, const std::function<void(HWND)>& action)
+{
+    driver.then([&](HWND dialog) {
+        action(dialog);
+        DialogDriver::click(dialog, IDOK);
+    });
+    editor.runCommand(static_cast<UINT>(editor.commandId(L"Pickpath", 2)));
+    EXPECT_EQ(driver.pending(), 0u) << "the Options dialog didn't open";
+}
+
+void changeOptions(StandinEditor& editor, const std::function<void(HWND)>& action)
+{
+    DialogDriver driver;
+    changeOptions(editor, driver, action);
+}
+
+void flipToolbarButton(HWND dialog)
+{
+    DialogDriver::setChecked(dialog, IDC_TOOLBAR_BUTTON, !DialogDriver::isChecked(dialog, IDC_TOOLBAR_BUTTON));
+}
+
+// Loads the library over a settings file, changes an option and changes it back (the library saves
+// only after a change) and unloads it; the file it then wrote.
 std::wstring roundTrip(const std::wstring& settingsText)
 {
     writeSettingsText(settingsText);
     {
         StandinEditor editor;
         EXPECT_EQ(editor.loadPlugin(pluginPath(L"Pickpath.dll")), L"");
+        changeOptions(editor, flipToolbarButton);
+        changeOptions(editor, flipToolbarButton);
     }
     return savedSettings();
 }
@@ -75,6 +103,11 @@ TEST(SearchSettings, ReadWhatTheFileHoldsAndWriteItBackSoundly)
             StandinEditor editor;
             EXPECT_EQ(editor.loadPlugin(pluginPath(L"Pickpath.dll")), L"");
             editor.unloadPlugins();
+            EXPECT_FALSE(fileExists(settingsFilePath())) << "nothing changed, nothing written";
+            EXPECT_EQ(editor.loadPlugin(pluginPath(L"Pickpath.dll")), L"");
+            changeOptions(editor, flipToolbarButton);
+            changeOptions(editor, flipToolbarButton);
+            editor.unloadPlugins();
             EXPECT_EQ(savedSettings(), c.saved);
             continue;
         }
@@ -98,6 +131,8 @@ TEST(SearchSettings, AreSavedIntoAFolderThatWentMissing)
     StandinEditor editor;
     ASSERT_EQ(editor.loadPlugin(pluginPath(L"Pickpath.dll")), L"");
     removeTree(programFolder() + L"\\Plugins");
+    changeOptions(editor, flipToolbarButton);
+    changeOptions(editor, flipToolbarButton);
     editor.unloadPlugins();
     EXPECT_EQ(savedSettings(), settings.text());
 }
@@ -121,7 +156,7 @@ TEST(SearchSettings, TenThousandSectionsAndAHugeSectionOfUnknownKeysComeBackByte
                 L".x");
         for (size_t i = 0; i < c.unknownKeys; ++i)
             text += L"Later" + std::to_wstring(i) + L"=v\n";
-        // Once through the library to get its own layout, then again: the same bytes.
+        // Once through the library to get its own layout, then again without a change: the same bytes.
         roundTrip(text);
         std::string written = readFileBytes(settingsFilePath());
         ULONGLONG start = GetTickCount64();
@@ -129,17 +164,16 @@ TEST(SearchSettings, TenThousandSectionsAndAHugeSectionOfUnknownKeysComeBackByte
             StandinEditor editor;
             EXPECT_EQ(editor.loadPlugin(pluginPath(L"Pickpath.dll")), L"");
         }
-        std::printf("%s (%zu bytes): load and save in %llu ms\n", c.what, written.size(), GetTickCount64() - start);
+        std::printf("%s (%zu bytes): load and unload in %llu ms\n", c.what, written.size(), GetTickCount64() - start);
         EXPECT_EQ(written.size(), readFileBytes(settingsFilePath()).size());
         EXPECT_TRUE(readFileBytes(settingsFilePath()) == written);
         EXPECT_EQ(savedSettings(), text);
     }
 }
 
-TEST(SearchSettings, AHeldFileIsToldOfAtShutdownAndWrittenOnceLetGo)
+TEST(SearchSettings, AHeldFileIsToldOfAtEverySaveAndWrittenOnceLetGo)
 {
-    // A value the save writes differently, so that the save has something to write.
-    const std::wstring before = L"[Options]\nShowToolBarButton=5\n[Kept]\nMask=*.c\nPath=c:\\src\nExt=.h\n";
+    const std::wstring before = L"[Options]\nShowToolBarButton=0\n[Kept]\nMask=*.c\nPath=c:\\src\nExt=.h\n";
     writeSettingsText(before);
     std::string beforeBytes = readFileBytes(settingsFilePath());
     DialogDriver driver;
@@ -148,21 +182,138 @@ TEST(SearchSettings, AHeldFileIsToldOfAtShutdownAndWrittenOnceLetGo)
     HANDLE held = CreateFileW(settingsFilePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     std::string whileTold;
+    // Told at the Options dialog's OK, and again at shutdown, where the holder lets go.
+    changeOptions(editor, driver, flipToolbarButton);
     driver.then([&](HWND box) {
         whileTold = readFileBytes(settingsFilePath());
         CloseHandle(held);
         DialogDriver::click(box, IDOK);
     });
     editor.unloadPlugins();
-    ASSERT_EQ(driver.messageBoxes.size(), 1u);
-    const MessageBoxRecord& box = driver.messageBoxes[0];
-    EXPECT_NE(box.text.find(settingsFilePath()), std::wstring::npos) << narrow(box.text);
-    EXPECT_EQ(box.icon, IconKind::warning);
-    EXPECT_EQ(box.owner, editor.mainWindow());
+    ASSERT_EQ(driver.messageBoxes.size(), 2u);
+    for (const MessageBoxRecord& box : driver.messageBoxes) {
+        EXPECT_NE(box.text.find(settingsFilePath()), std::wstring::npos) << narrow(box.text);
+        EXPECT_EQ(box.icon, IconKind::warning);
+        EXPECT_EQ(box.owner, editor.mainWindow());
+    }
     EXPECT_TRUE(whileTold == beforeBytes) << "the previous file stays whole";
     // The silent save at unload found the file free.
     EXPECT_EQ(savedSettings(), L"[Options]\nShowToolBarButton=1\nShowContextMenuEntry=0\nShowContextMenuEntryOnTop=0\n"
                                L"[Kept]\nMask=*.c\nPath=c:\\src\nExt=.h\n");
+}
+
+namespace {
+struct Holder {
+    HANDLE file;
+    DWORD milliseconds;
+};
+
+// Another program lets go of the file after a while.
+DWORD WINAPI letGoAfter(LPVOID parameter)
+{
+    const Holder* holder = static_cast<const Holder*>(parameter);
+    Sleep(holder->milliseconds);
+    CloseHandle(holder->file);
+    return 0;
+}
+} // namespace
+
+// Another program (a backup tool, a sync client) holds the file without sharing while the editor
+// starts; the Options dialog is used meanwhile and the editor closed.
+TEST(SearchSettings, AFileHeldAtTheLoadIsReadOnceLetGoOrElseToldOfAndNeverReplaced)
+{
+    SettingsText settings;
+    for (int i = 0; i < 20; ++i)
+        settings.entries.push_back({L"Entry " + std::to_wstring(i), L"*.e" + std::to_wstring(i),
+            L"c:\\src\\" + std::to_wstring(i) + L";!c:\\lib", L".h;.hpp"});
+    struct Case {
+        DWORD heldFor;
+        bool readable;
+    };
+    for (const Case& c : {Case{500, true}, Case{1500, false}}) {
+        SCOPED_TRACE("held for " + std::to_string(c.heldFor) + " ms");
+        writeSettings(settings);
+        std::string before = readFileBytes(settingsFilePath());
+        Holder holder{CreateFileW(settingsFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+            c.heldFor};
+        ASSERT_NE(holder.file, INVALID_HANDLE_VALUE);
+        HANDLE letter = CreateThread(nullptr, 0, letGoAfter, &holder, 0, nullptr);
+        DialogDriver driver;
+        std::vector<std::wstring> rows;
+        {
+            StandinEditor editor;
+            EXPECT_EQ(editor.loadPlugin(pluginPath(L"Pickpath.dll")), L"");
+            WaitForSingleObject(letter, INFINITE);
+            CloseHandle(letter);
+            changeOptions(editor, driver, [&](HWND dialog) {
+                rows = DialogDriver::listRows(dialog, IDC_ENTRY_LIST);
+                flipToolbarButton(dialog);
+            });
+            editor.unloadPlugins();
+        }
+        std::string after = readFileBytes(settingsFilePath());
+        std::printf("held %lu ms at the load: %zu entries shown, the file %zu bytes before and %zu after the "
+                    "editor closed, %zu message boxes\n",
+            c.heldFor, rows.size(), before.size(), after.size(), driver.messageBoxes.size());
+        if (c.readable) {
+            EXPECT_EQ(rows.size(), 20u);
+            EXPECT_TRUE(driver.messageBoxes.empty());
+            settings.showToolBarButton = 1;
+            EXPECT_EQ(savedSettings(), settings.text());
+            settings.showToolBarButton = 0;
+            continue;
+        }
+        EXPECT_TRUE(rows.empty());
+        EXPECT_TRUE(after == before) << "never replaced";
+        // Told when the editor was ready, and at OK that the change can't be saved, each time which file
+        // and why; not again at the end.
+        ASSERT_EQ(driver.messageBoxes.size(), 2u);
+        for (const MessageBoxRecord& box : driver.messageBoxes) {
+            EXPECT_NE(box.text.find(settingsFilePath()), std::wstring::npos) << narrow(box.text);
+            EXPECT_EQ(box.icon, IconKind::warning);
+        }
+        EXPECT_NE(driver.messageBoxes[0].text, driver.messageBoxes[1].text);
+    }
+}
+
+TEST(SearchSettings, HandEditsMadeWhileTheEditorRunsStay)
+{
+    SettingsText loaded;
+    loaded.entries = {{L"A", L"*.a", L"c:\\a", L".a"}, {L"B", L"*.b", L"c:\\b", L".b"}, {L"C", L"*.c", L"c:\\c", L".c"}};
+    // By hand meanwhile: B's folders edited, an entry added.
+    SettingsText byHand = loaded;
+    byHand.entries[1].path = L"c:\\b;c:\\by hand";
+    byHand.entries.push_back({L"Hand", L"*.h", L"c:\\h", L".h"});
+    struct Case {
+        const char* what;
+        std::function<void(HWND)> change; // in the Options dialog; none: the dialog isn't opened
+        std::function<void(SettingsText&)> expected;
+    };
+    const Case cases[] = {
+        {"nothing changed in the plug-in", nullptr, [](SettingsText&) {}},
+        {"an option changed in the plug-in",
+            [](HWND dialog) { DialogDriver::setChecked(dialog, IDC_CONTEXT_ENTRY, true); },
+            [](SettingsText& s) { s.showContextMenuEntry = 1; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeSettings(loaded);
+        SettingsText expected = byHand;
+        c.expected(expected);
+        {
+            StandinEditor editor;
+            EXPECT_EQ(editor.loadPlugin(pluginPath(L"Pickpath.dll")), L"");
+            writeSettings(byHand);
+            if (c.change)
+                changeOptions(editor, c.change);
+            editor.unloadPlugins();
+        }
+        std::wstring saved = savedSettings();
+        std::printf("%s: the entry added by hand %s, the hand edit %s\n", c.what,
+            saved.find(L"[Hand]") != std::wstring::npos ? "kept" : "lost",
+            saved.find(L"by hand") != std::wstring::npos ? "kept" : "lost");
+        EXPECT_EQ(saved, expected.text());
+    }
 }
 
 TEST(SearchSettings, LoadingAndUnloadingLeavesNoGraphicsObjects)

@@ -25,6 +25,7 @@
 #   expect count N REGEX        exactly N lines of the probe's log match
 #   expect exit CODE            the editor's exit code
 #   expect file PATH REGEX      the file below the editor's copy (UTF-16 or not) has a matching line
+#   expect nofile PATH REGEX    the file has no matching line, or isn't there
 #   expect appdata PATH REGEX   the same below the Wine user's application-data folder
 # %EDITOR% in any line stands for the editor copy's Windows path, %STANDINS% for the folder that
 # holds the HTML Help engine stand-in (hhStandin.dll) and the shell's recorder (shellRecorder.exe).
@@ -234,6 +235,10 @@ while IFS= read -r line || [ -n "$line" ]; do
             if [ "${line#expect appdata}" != "$line" ]; then base="$appdata"; else base="$copy"; fi
             file="$(find "$base" -ipath "$base/$path" 2>/dev/null | head -n 1)"
             [ -n "$file" ] && textOf "$file" | grep -qE -- "$pattern"; report $? "${line#expect } " ;;
+        "expect nofile "*)
+            rest="${line#expect nofile }"; path="${rest%% *}"; pattern="${rest#* }"
+            file="$(find "$copy" -ipath "$copy/$path" 2>/dev/null | head -n 1)"
+            ! { [ -n "$file" ] && textOf "$file" | grep -qE -- "$pattern"; }; report $? "${line#expect } " ;;
     esac
 done <"$scenario"
 if [ "$failures" -ne 0 ]; then

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwctype>
 
 namespace {
@@ -90,6 +91,29 @@ std::wstring legacyMask(const std::wstring& path, const std::wstring& section)
     return mask.substr(0, nameCapacity - 1);
 }
 } // namespace
+
+std::wstring asThePluginsReadIt(const std::wstring& path, const std::wstring& copyPath)
+{
+    std::string bytes = readFileBytes(path);
+    auto startsWith = [&bytes](const char* mark) { return bytes.compare(0, strlen(mark), mark) == 0; };
+    bool wide = startsWith("\xFF\xFE") || startsWith("\xFE\xFF");
+    if (wide && bytes.size() % 2 != 0) {
+        char last = bytes.back();
+        bytes.back() = '\0';
+        bytes += startsWith("\xFF\xFE") ? std::string(1, '\0') : std::string(1, last);
+        if (startsWith("\xFF\xFE"))
+            bytes[bytes.size() - 2] = last;
+    } else if (wide || startsWith("\xEF\xBB\xBF")
+        || std::none_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; })
+        || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0)
+            == 0) {
+        return path;
+    } else {
+        bytes = "\xEF\xBB\xBF" + bytes;
+    }
+    writeFileBytes(copyPath, bytes);
+    return copyPath;
+}
 
 std::vector<std::wstring> sectionNames(const std::wstring& path)
 {

@@ -8,6 +8,13 @@
 #include <utility>
 #include <vector>
 
+// The settings file in a form the profile functions read as the plug-ins read the file itself,
+// written to copyPath: UTF-8 without a mark (which the profile functions take for ANSI) gets its
+// mark, and UTF-16 ending in an odd byte gets the other half of that byte's character as zero
+// (where the profile functions take it from memory they never wrote). Answers copyPath, or path
+// when the profile functions read the file as it is.
+std::wstring asThePluginsReadIt(const std::wstring& path, const std::wstring& copyPath);
+
 // Every section name of an INI file, in file order, as the profile functions list them.
 std::vector<std::wstring> sectionNames(const std::wstring& path);
 // A value as read into a buffer of capacity characters.

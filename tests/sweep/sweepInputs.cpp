@@ -180,7 +180,7 @@ void addEntryKeys(Random& random, Plugin plugin, const SweepPlaces& places, bool
         if (random.chance(35))
             keys.push_back(L"Extension=" + sometimesHuge(random.pick(legacyExtensions)));
         if (random.chance(85))
-            keys.push_back(L"File=" + decorated(random, sometimesHuge(helpLocation(random))));
+            keys.push_back(L"File=" + decorated(random, sometimesHuge(helpLocation(random, places))));
         if (random.chance(75))
             keys.push_back(L"Show=" + std::wstring(random.pick(showValues)));
     } else {
@@ -201,7 +201,8 @@ void addEntryKeys(Random& random, Plugin plugin, const SweepPlaces& places, bool
     if (random.chance(15))
         keys.push_back(random.chance(50) ? L"MASK=" + maskList(random) : L"Mask=" + maskList(random));
     if (random.chance(10))
-        keys.push_back(plugin == Plugin::wordlamp ? L"file=" + helpLocation(random) : L"ext=" + extensionList(random));
+        keys.push_back(
+            plugin == Plugin::wordlamp ? L"file=" + helpLocation(random, places) : L"ext=" + extensionList(random));
     if (random.chance(30))
         std::rotate(keys.begin(), keys.begin() + static_cast<long>(random.below(keys.size() + 1) % (keys.size() + 1)),
             keys.end());
@@ -264,7 +265,7 @@ std::wstring joinLines(Random& random, const std::vector<std::wstring>& lines)
     return text;
 }
 
-enum class Encoding { utf16, ansi, utf8, utf16BigEndian };
+enum class Encoding { utf16, ansi, utf8, utf16BigEndian, utf8WithoutMark };
 
 std::string encode(const std::wstring& text, Encoding encoding)
 {
@@ -283,8 +284,9 @@ std::string encode(const std::wstring& text, Encoding encoding)
         break;
     }
     case Encoding::ansi:
-    case Encoding::utf8: {
-        UINT codePage = encoding == Encoding::utf8 ? CP_UTF8 : CP_ACP;
+    case Encoding::utf8:
+    case Encoding::utf8WithoutMark: {
+        UINT codePage = encoding == Encoding::ansi ? CP_ACP : CP_UTF8;
         if (encoding == Encoding::utf8)
             bytes = "\xEF\xBB\xBF";
         int length = WideCharToMultiByte(
@@ -302,8 +304,8 @@ std::string encode(const std::wstring& text, Encoding encoding)
 
 Encoding anyEncoding(Random& random)
 {
-    const Encoding encodings[]
-        = {Encoding::utf16, Encoding::utf16, Encoding::utf16, Encoding::ansi, Encoding::utf8, Encoding::utf16BigEndian};
+    const Encoding encodings[] = {Encoding::utf16, Encoding::utf16, Encoding::utf16, Encoding::ansi, Encoding::utf8,
+        Encoding::utf16BigEndian, Encoding::utf8WithoutMark};
     return random.pick(encodings);
 }
 
@@ -322,7 +324,8 @@ std::vector<std::wstring> plainLines(
     std::vector<std::wstring> lines;
     std::vector<std::wstring> used;
     if (malformed && random.chance(50))
-        lines.push_back(plugin == Plugin::wordlamp ? L"File=" + helpLocation(random) : L"Path=" + maskList(random));
+        lines.push_back(
+            plugin == Plugin::wordlamp ? L"File=" + helpLocation(random, places) : L"Path=" + maskList(random));
     bool optionsWritten = false;
     for (int i = 0; i < sections; ++i) {
         if (!optionsWritten && random.chance(40)) {
@@ -388,7 +391,8 @@ std::string settingsFile(Random& random, Plugin plugin, FileShape shape, const S
             anyEncoding(random));
     case FileShape::huge: {
         std::vector<std::wstring> lines = plainLines(random, plugin, places, 200, false, false, true);
-        return encode(joinLines(random, lines), random.chance(70) ? Encoding::utf16 : Encoding::utf8);
+        const Encoding encodings[] = {Encoding::utf16, Encoding::utf8, Encoding::utf8WithoutMark};
+        return encode(joinLines(random, lines), random.chance(70) ? Encoding::utf16 : random.pick(encodings));
     }
     case FileShape::binary: {
         if (random.chance(40)) {
@@ -404,8 +408,7 @@ std::string settingsFile(Random& random, Plugin plugin, FileShape shape, const S
             }
             return bytes;
         }
-        // An even length, since the reader would fill the half of an odd last byte from memory.
-        std::string bytes = randomBytes(random, random.below(3000) * 2);
+        std::string bytes = randomBytes(random, random.below(6000));
         return random.chance(50) ? "\xFF\xFE" + bytes : bytes;
     }
     case FileShape::truncated: {
@@ -413,14 +416,13 @@ std::string settingsFile(Random& random, Plugin plugin, FileShape shape, const S
         std::string bytes = encode(
             joinLines(random, plainLines(random, plugin, places, random.between(1, 12), false, true, false)), encoding);
         bool wide = encoding == Encoding::utf16 || encoding == Encoding::utf16BigEndian;
-        if (!wide)
+        if (!wide || random.chance(50))
             return bytes.substr(0, random.below(bytes.size() + 1));
-        // Cut anywhere between two bytes of a character or a pair of surrogates. Wine fills the
-        // missing half of a last, odd byte from memory it never wrote, so that byte ends a comment
-        // line, where no reading of it changes a section or a value.
+        // Cut between two characters or a pair of surrogates, or after the first byte of the last
+        // character of a value.
         bytes.resize(random.below(bytes.size() / 2 + 1) * 2);
         if (random.chance(50))
-            bytes += encode(L"\n;cut", encoding).substr(2) + 'x';
+            bytes += encode(L"\nKey=cut", encoding).substr(2) + (encoding == Encoding::utf16 ? "x" : "y");
         return bytes;
     }
     case FileShape::duplicates:
@@ -429,8 +431,10 @@ std::string settingsFile(Random& random, Plugin plugin, FileShape shape, const S
     return "";
 }
 
-std::wstring helpLocation(Random& random, size_t longest)
+std::wstring helpLocation(Random& random, const SweepPlaces& places, size_t longest)
 {
+    if (!places.recorder.empty() && random.chance(25))
+        return random.chance(60) ? places.recorder : L"%SWEEP_RECORDER%";
     std::wstring location;
     switch (random.below(8)) {
     case 0:

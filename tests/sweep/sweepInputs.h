@@ -32,21 +32,26 @@ const wchar_t* shapeName(FileShape shape);
 
 // What the sweep may point searches at: small folder trees of its own below the working folder,
 // which is a fresh folder of the sweep. Relative "!" items stay inside it even when cut short (a
-// lone "!" is the working folder itself).
+// lone "!" is the working folder itself). In the seeds that reach further (a quarter), one of the
+// trees runs deeper than 260 characters, and help locations may start a program that records
+// its command line.
 struct SweepPlaces {
     std::wstring sandbox;              // absolute; the process's working folder
     std::vector<std::wstring> trees;   // tree roots, relative to the sandbox
     std::vector<std::wstring> files;   // files in the trees, relative to the sandbox
     std::vector<std::wstring> folders; // every folder of the trees, relative to the sandbox
+    std::wstring recorder;             // absolute path of the recording program; empty: none is reached
 };
 
-// A settings file for the plug-in, as bytes on disk.
+// A settings file for the plug-in, as bytes on disk: in UTF-16 (either byte order, some cut after an
+// odd byte), UTF-8 with or without its mark, or the ANSI code page.
 std::string settingsFile(Random& random, Plugin plugin, FileShape shape, const SweepPlaces& places);
 
-// Help locations (Wordlamp's "File") that reach no outside program: anything that names a place
-// lies on a drive that doesn't exist, so every viewer ends in "does not exist" or the shell's
-// "not found", however the template expands and wherever a file cuts it.
-std::wstring helpLocation(Random& random, size_t longest = 300);
+// Help locations (Wordlamp's "File"): anything that names a place lies on a drive that doesn't
+// exist, so every viewer ends in "does not exist" or the shell's "not found", however the template
+// expands and wherever a file cuts it; but where places name a recorder, some locations start it,
+// by its path or by a variable that holds it (%SWEEP_RECORDER%).
+std::wstring helpLocation(Random& random, const SweepPlaces& places, size_t longest = 300);
 // Search folders (Pickpath's "Path"); "!" items name the sweep's own trees only. Absolute "!"
 // items only when the value can't be cut (a cut one could name a drive's root).
 std::wstring searchFolders(Random& random, const SweepPlaces& places, bool absoluteTrees);

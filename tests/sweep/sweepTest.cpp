@@ -1,9 +1,12 @@
 // Bad inputs thrown at both real plug-in libraries in the stand-in editor, from a fixed list of
-// seeds: settings files that are malformed, huge, binary, truncated or full of duplicates; help
-// locations and search folders with stray "$" and "%" and long values; selections with quotes,
-// line breaks, device names and long texts; masks with odd wildcards. Every command runs over
-// them. Nothing may crash (the process would end), hang (the test's time limit) or write past a
-// buffer (the hardened build ends the process), and a following save keeps every entry loaded.
+// seeds: settings files that are malformed, huge, binary, truncated or full of duplicates, in UTF-16
+// (some ending in an odd byte), UTF-8 with or without a mark and ANSI; help locations and search
+// folders with stray "$" and "%" and long values; selections with quotes, line breaks, device names
+// and long texts; masks with odd wildcards. In a quarter of the seeds help locations start a program
+// that records its command line and a tree runs deeper than 260 characters. Every command runs
+// over them. Nothing may crash (the process would end), hang (the test's time limit) or write past
+// a buffer (the hardened build ends the process); a save after a change keeps every entry loaded,
+// and without a change the file stays as it was.
 // SWEEP_SEED=<n> in the environment runs that seed alone and keeps its files beside the settings
 // (<plug-in>.ini.first); SWEEP_SEEDS=<n> runs seeds 0 to n-1.
 #include "dialogDriver.h"
@@ -19,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 
 namespace {
 // SWEEP_SEEDS=<n> in the environment runs the first n seeds instead, for a long run.
@@ -27,8 +31,9 @@ constexpr ULONGLONG commandTimeLimit = 3000; // milliseconds
 constexpr int pluginCount = 2;
 constexpr UINT firstHelpEntryCommand = 65000;
 constexpr UINT openSelectionMenuCommand = 65101;
-// Both Options dialogs keep their entry list under the same identifier.
+// Both Options dialogs keep their entry list and their toolbar option under the same identifiers.
 constexpr int entryListControl = IDC_ENTRY_LIST;
+constexpr int toolbarOption = IDC_TOOLBAR_BUTTON;
 
 const Plugin plugins[pluginCount] = {Plugin::wordlamp, Plugin::pickpath};
 const wchar_t* const pluginNames[pluginCount] = {L"Wordlamp", L"Pickpath"};
@@ -76,6 +81,7 @@ public:
         places.sandbox = makeTempFolder(L"sweep");
         makeTrees(places);
         SetCurrentDirectoryW(places.sandbox.c_str());
+        SetEnvironmentVariableW(L"SWEEP_RECORDER", (programFolder() + L"\\shellRecorder.exe").c_str());
     }
     void TearDown() override
     {
@@ -117,9 +123,52 @@ struct Tally {
     unsigned commands = 0;
     unsigned messageBoxes = 0;
     unsigned filesOpened = 0;
+    unsigned longPathsOpened = 0;
+    unsigned recordings = 0;
     unsigned entriesLoaded = 0;
+    unsigned saves = 0;
     ULONGLONG slowestCommand = 0;
 };
+
+// A tree below the working folder whose folders run past 260 characters, for the seeds that reach
+// further; removed after each.
+class DeepTree {
+public:
+    explicit DeepTree(SweepPlaces& sweep)
+        : sweep_(sweep)
+    {
+        std::wstring folder = root;
+        sweep.trees.push_back(root);
+        sweep.folders.push_back(root);
+        for (int level = 0; level < 5; ++level) {
+            folder += L"\\" + std::wstring(60, static_cast<wchar_t>(L'k' + level));
+            sweep.folders.push_back(folder);
+        }
+        makeFolders(sweep.sandbox + L"\\" + folder);
+        for (const wchar_t* name : {L"util.h", L"deepest.h"}) {
+            writeFileBytes(sweep.sandbox + L"\\" + folder + L"\\" + name, "");
+            sweep.files.push_back(folder + L"\\" + name);
+        }
+        sweep.recorder = programFolder() + L"\\shellRecorder.exe";
+    }
+    ~DeepTree() { removeTree(sweep_.sandbox + L"\\" + root); }
+    DeepTree(const DeepTree&) = delete;
+    DeepTree& operator=(const DeepTree&) = delete;
+
+    static constexpr const wchar_t* root = L"pp-deep";
+
+private:
+    SweepPlaces& sweep_;
+};
+
+// The command line the recorder last wrote down, and the record removed; empty when none came.
+std::wstring takeRecording(const std::wstring& recorder)
+{
+    std::wstring log = recorder.substr(0, recorder.find_last_of(L'\\')) + L"\\shellRecorder.log";
+    std::wstring recorded = fileExists(log) ? readTextFile(log) : L"";
+    DeleteFileW(log.c_str());
+    return recorded;
+}
 
 // Both libraries in one editor, in the order given; message boxes answered with OK.
 struct Session {
@@ -135,6 +184,17 @@ struct Session {
     StandinEditor editor;
 
     // The rows of the plug-in's Options dialog, one per entry it loaded, each starting with the name.
+    // Opens the plug-in's Options dialog and turns its toolbar option over: a change to save.
+    void changeAnOption(int plugin)
+    {
+        driver.then([](HWND dialog) {
+            DialogDriver::setChecked(dialog, toolbarOption, !DialogDriver::isChecked(dialog, toolbarOption));
+            DialogDriver::click(dialog, IDOK);
+        });
+        editor.runCommand(static_cast<UINT>(editor.commandId(pluginNames[plugin], 2)));
+        EXPECT_EQ(driver.pending(), 0u) << narrow(pluginNames[plugin]) << "'s Options dialog didn't open";
+    }
+
     std::vector<std::wstring> loadedEntries(int plugin)
     {
         std::vector<std::wstring> rows;
@@ -150,8 +210,9 @@ struct Session {
 
 class CommandDriver {
 public:
-    CommandDriver(Random& random, Session& session, Tally& tally)
+    CommandDriver(Random& random, const SweepPlaces& sweep, Session& session, Tally& tally)
         : random_(random)
+        , sweep_(sweep)
         , session_(session)
         , tally_(tally)
     {
@@ -186,9 +247,9 @@ private:
     {
         DocumentModel& document = session_.editor.document;
         document = DocumentModel{};
-        document.open(documentPath(random_, places));
+        document.open(documentPath(random_, sweep_));
         document.editorFolder = editorFolder(random_);
-        document.currentWord = selection(random_, places);
+        document.currentWord = selection(random_, sweep_);
     }
 
     void collectPluginItems(HMENU menu, std::vector<UINT>& items)
@@ -220,15 +281,17 @@ private:
     }
 
     Random& random_;
+    const SweepPlaces& sweep_;
     Session& session_;
     Tally& tally_;
 };
 
-// Loads the files into both libraries, lets drive run commands, saves; then loads what was saved
-// and saves again. Checks that the first save holds exactly the entries the files give, that each
-// library loaded exactly those, and that the second save changes nothing.
-void roundTrip(const std::string files[pluginCount], bool pickpathFirst, Tally& tally,
-    const std::function<void(Session&)>& drive)
+// Loads the files into both libraries, lets drive run commands, changes an option of each library
+// that change asks for and unloads; then loads what was left and unloads again. Checks that each
+// library loaded exactly the entries the files give, that a file with a change holds exactly those
+// entries afterwards and a file without one is as it was, and that the second session changes nothing.
+void roundTrip(const std::string files[pluginCount], bool pickpathFirst, const bool change[pluginCount],
+    const SweepPlaces& sweep, Tally& tally, const std::function<void(Session&)>& drive)
 {
     std::vector<KeptEntry> kept[pluginCount];
     std::vector<std::wstring> notTaken[pluginCount];
@@ -238,8 +301,10 @@ void roundTrip(const std::string files[pluginCount], bool pickpathFirst, Tally& 
         // A single seed leaves its files for a closer look.
         if (std::getenv("SWEEP_SEED") != nullptr)
             writeFileBytes(settingsPath(plugin) + L".first", files[plugin]);
-        kept[plugin] = entriesToKeep(settingsPath(plugin), plugins[plugin]);
-        notTaken[plugin] = sectionsNotTaken(settingsPath(plugin), kept[plugin]);
+        std::wstring readable = asThePluginsReadIt(settingsPath(plugin), settingsPath(plugin) + L".read");
+        ageFile(readable);
+        kept[plugin] = entriesToKeep(readable, plugins[plugin]);
+        notTaken[plugin] = sectionsNotTaken(readable, kept[plugin]);
         if (std::getenv("SWEEP_SEED") != nullptr)
             for (const KeptEntry& entry : kept[plugin])
                 std::printf(
@@ -257,10 +322,18 @@ void roundTrip(const std::string files[pluginCount], bool pickpathFirst, Tally& 
         }
         drive(session);
         for (const std::wstring& opened : session.editor.openedFiles) {
-            EXPECT_LT(opened.size(), 260u) << narrowForMessage(opened);
-            EXPECT_FALSE(PathIsDirectoryW(opened.c_str())) << "a folder was opened: " << narrowForMessage(opened);
+            // Past MAX_PATH only in the long form, which the platform opens as it is written.
+            bool longForm = opened.compare(0, 4, L"\\\\?\\") == 0;
+            EXPECT_TRUE(longForm || opened.size() < 260u) << narrowForMessage(opened);
+            DWORD attributes = GetFileAttributesW(opened.c_str());
+            EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                << "not a file: " << narrowForMessage(opened);
+            tally.longPathsOpened += longForm ? 1 : 0;
         }
         tally.filesOpened += static_cast<unsigned>(session.editor.openedFiles.size());
+        for (int plugin = 0; plugin < pluginCount; ++plugin)
+            if (change[plugin])
+                session.changeAnOption(plugin);
         session.editor.unloadPlugins();
         tally.messageBoxes += static_cast<unsigned>(session.driver.messageBoxes.size());
         EXPECT_TRUE(session.driver.unexpectedDialogs.empty())
@@ -269,8 +342,14 @@ void roundTrip(const std::string files[pluginCount], bool pickpathFirst, Tally& 
     std::string firstSave[pluginCount];
     for (int plugin = 0; plugin < pluginCount; ++plugin) {
         ageFile(settingsPath(plugin));
-        EXPECT_EQ(narrow(differenceFromKept(settingsPath(plugin), kept[plugin], notTaken[plugin])), "")
-            << narrow(pluginNames[plugin]) << "'s save lost or changed what it loaded";
+        if (change[plugin]) {
+            EXPECT_EQ(narrow(differenceFromKept(settingsPath(plugin), kept[plugin], notTaken[plugin])), "")
+                << narrow(pluginNames[plugin]) << "'s save lost or changed what it loaded";
+            ++tally.saves;
+        } else {
+            EXPECT_TRUE(readFileBytes(settingsPath(plugin)) == files[plugin])
+                << narrow(pluginNames[plugin]) << "'s settings were written without a change";
+        }
         firstSave[plugin] = readFileBytes(settingsPath(plugin));
     }
     {
@@ -280,8 +359,18 @@ void roundTrip(const std::string files[pluginCount], bool pickpathFirst, Tally& 
     for (int plugin = 0; plugin < pluginCount; ++plugin)
         EXPECT_TRUE(readFileBytes(settingsPath(plugin)) == firstSave[plugin])
             << narrow(pluginNames[plugin]) << "'s saved settings changed when loaded and saved again";
-    EXPECT_EQ(workingFolder(), places.sandbox) << "a command changed the working folder";
-    SetCurrentDirectoryW(places.sandbox.c_str());
+    EXPECT_EQ(workingFolder(), sweep.sandbox) << "a command changed the working folder";
+    SetCurrentDirectoryW(sweep.sandbox.c_str());
+    if (!sweep.recorder.empty()) {
+        // What the recorder wrote down, once the last program it started is done.
+        Sleep(200);
+        std::wstring recorded = takeRecording(sweep.recorder);
+        if (!recorded.empty()) {
+            ++tally.recordings;
+            EXPECT_EQ(recorded.compare(0, sweep.recorder.size() + 2, L"\"" + sweep.recorder + L"\""), 0)
+                << narrowForMessage(recorded);
+        }
+    }
 }
 
 std::vector<uint32_t> sweepSeeds()
@@ -317,6 +406,7 @@ TEST(BadInputSweep, SettingsFilesAndCommandsOverSeeds)
     Tally tally;
     unsigned shapes[fileShapeCount] = {};
     ULONGLONG shapeTimes[fileShapeCount] = {};
+    unsigned reaching = 0;
     ULONGLONG start = GetTickCount64();
     for (uint32_t seed : sweepSeeds()) {
         ULONGLONG seedStart = GetTickCount64();
@@ -324,11 +414,18 @@ TEST(BadInputSweep, SettingsFilesAndCommandsOverSeeds)
         // Every shape in turn, so each gets its share of the seeds.
         FileShape shape = static_cast<FileShape>(seed % fileShapeCount);
         SCOPED_TRACE("seed " + std::to_string(seed) + " (" + narrow(shapeName(shape)) + " settings)");
+        SweepPlaces sweep = places;
+        std::unique_ptr<DeepTree> deep;
+        if (seed % 4 == 3) {
+            deep.reset(new DeepTree(sweep));
+            ++reaching;
+        }
         std::string files[pluginCount];
         for (int plugin = 0; plugin < pluginCount; ++plugin)
-            files[plugin] = settingsFile(random, plugins[plugin], shape, places);
-        roundTrip(files, seed % 2 == 1, tally, [&](Session& session) {
-            CommandDriver(random, session, tally).run(random.between(2, 4));
+            files[plugin] = settingsFile(random, plugins[plugin], shape, sweep);
+        const bool change[pluginCount] = {random.chance(50), random.chance(50)};
+        roundTrip(files, seed % 2 == 1, change, sweep, tally, [&](Session& session) {
+            CommandDriver(random, sweep, session, tally).run(random.between(2, 4));
         });
         ++tally.iterations;
         ++shapes[seed % fileShapeCount];
@@ -338,10 +435,16 @@ TEST(BadInputSweep, SettingsFilesAndCommandsOverSeeds)
     for (int shape = 0; shape < fileShapeCount; ++shape)
         std::printf(" %s %u (%.1f s)", narrow(shapeName(static_cast<FileShape>(shape))).c_str(), shapes[shape],
             static_cast<double>(shapeTimes[shape]) / 1000.0);
-    std::printf("; %u entries loaded, %u commands, slowest %llu ms, %u message boxes, %u files opened\n",
-        tally.entriesLoaded, tally.commands, tally.slowestCommand, tally.messageBoxes, tally.filesOpened);
+    std::printf("; %u entries loaded, %u saves after a change, %u commands, slowest %llu ms, %u message boxes, %u "
+                "files opened (%u by their long form); %u seeds reaching further, %u recordings\n",
+        tally.entriesLoaded, tally.saves, tally.commands, tally.slowestCommand, tally.messageBoxes, tally.filesOpened,
+        tally.longPathsOpened, reaching, tally.recordings);
     EXPECT_GT(tally.filesOpened, 0u) << "no search found anything: the trees were never reached";
     EXPECT_GT(tally.messageBoxes, 0u) << "no command reached a viewer";
+    if (reaching >= 20) {
+        EXPECT_GT(tally.longPathsOpened, 0u) << "no search found a file past 260 characters";
+        EXPECT_GT(tally.recordings, 0u) << "no help location started the recorder";
+    }
 }
 
 // Shapes worth a name of their own, each read by both libraries through the same round trip.
@@ -374,7 +477,10 @@ TEST(BadInputSweep, NamedSettingsShapesKeepEveryLoadedEntry)
     for (const Shape& shape : shapes) {
         SCOPED_TRACE(shape.what);
         std::string files[pluginCount] = {textFile(shape.text), textFile(shape.text)};
-        roundTrip(files, false, tally, [](Session&) {});
+        for (bool changed : {false, true}) {
+            const bool change[pluginCount] = {changed, changed};
+            roundTrip(files, false, change, places, tally, [](Session&) {});
+        }
     }
 }
 
@@ -389,7 +495,8 @@ TEST(BadInputSweep, MasksThatMakeTheMatcherBacktrackAreAnsweredPromptly)
         textFile(L"[Heavy]\nMask=" + mask + L"\nPath=pp-tree-0\n"),
     };
     Tally tally;
-    roundTrip(files, false, tally, [&](Session& session) {
+    const bool change[pluginCount] = {false, false};
+    roundTrip(files, false, change, places, tally, [&](Session& session) {
         session.editor.document.open(document);
         session.editor.document.currentWord = L"util";
         const std::pair<const char*, std::function<void()>> commands[] = {

@@ -1,22 +1,28 @@
-// Wordlamp's settings file through the real library: what loading reads is what saving writes
-// back when the library is unloaded.
+// Wordlamp's settings file through the library's own code: what loading reads is what saving
+// writes back, a save comes only after a change, and files other programs hold or wrote in other
+// encodings are read as written and left alone.
 #include "helpSettings.h"
 #include "pluginHost.h"
 #include "wordlampTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using namespace wordlamp;
 
 namespace {
-// Loads and unloads Wordlamp.dll over the given settings and answers the file it left behind.
+// Loads the settings, and saves them after an option was changed and changed back (a save comes
+// only after a change); the file that is then left.
 std::wstring roundTrip(const std::wstring& settings, bool ansi)
 {
     writeSettings(settings, ansi);
-    HMODULE module = LoadLibraryW(pluginPath(L"Wordlamp.dll").c_str());
-    EXPECT_NE(module, nullptr);
-    if (module != nullptr)
-        FreeLibrary(module);
+    pluginModule = GetModuleHandleW(nullptr);
+    loadSettings();
+    for (int i = 0; i < 2; ++i) {
+        helpOptions.StayOnTop = !helpOptions.StayOnTop;
+        saveSettings(SaveMode::silently);
+    }
     return joinLines(settingsLines());
 }
 
@@ -133,12 +139,13 @@ TEST(HelpSettings, AFailedSaveLeavesTheOldFile)
     removeSettings();
     const std::wstring before = L"[Options]\nStayOnTop=1\n[Keep]\nExtension=c\nFile=k.chm\n";
     writeSettings(before);
-    HMODULE module = LoadLibraryW(pluginPath(L"Wordlamp.dll").c_str());
-    ASSERT_NE(module, nullptr);
+    pluginModule = GetModuleHandleW(nullptr);
+    loadSettings();
+    helpOptions.ShowMenuIcons = 0;
     // Held open without sharing, the file can't be replaced when the library saves.
     HANDLE held = CreateFileW(settingsFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    FreeLibrary(module);
+    saveSettings(SaveMode::silently);
     CloseHandle(held);
     EXPECT_EQ(readTextFile(settingsFilePath()), before);
 
@@ -155,19 +162,68 @@ TEST(HelpSettings, AFailedSaveLeavesTheOldFile)
     EXPECT_EQ(names, std::vector<std::wstring>{L"Wordlamp.ini"}) << "no half-written file is left behind";
 }
 
-TEST(HelpSettings, SavingMakesTheMissingFolder)
+TEST(HelpSettings, SavingMakesTheMissingFolderOnlyForAChange)
 {
     removeTree(programFolder() + L"\\Plugins");
     HMODULE module = LoadLibraryW(pluginPath(L"Wordlamp.dll").c_str());
     ASSERT_NE(module, nullptr);
     FreeLibrary(module);
-    EXPECT_EQ(joinLines(settingsLines()), optionsSection());
+    EXPECT_FALSE(fileExists(settingsFilePath())) << "nothing changed, nothing written";
+    pluginModule = GetModuleHandleW(nullptr);
+    loadSettings();
+    helpOptions.HelpMenuMode = 2;
+    saveSettings(SaveMode::silently);
+    EXPECT_EQ(joinLines(settingsLines()), optionsSection(0, 2));
+}
+
+// A file as people's editors leave it, loaded, saved without a change and then with one.
+TEST(HelpSettings, FilesInOtherEncodingsAreReadAsWrittenAndRewrittenOnlyForAChange)
+{
+    const std::wstring name = L"\u041F\u0440\u0438\u0432\u0435\u0442";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::wstring file; // of the entry, as read
+    };
+    const Case cases[] = {
+        {"UTF-8 without a mark",
+            "[\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82]\r\nMask=*.c\r\nFile=C:\\B\xC3\xBC" "cher\\h.chm\r\n",
+            L"C:\\B\u00FCcher\\h.chm"},
+        {"UTF-16 ending in an odd byte",
+            [&name] {
+                std::wstring text = L"[" + name + L"]\r\nMask=*.c\r\nFile=C:\\h.ch";
+                std::string bytes = "\xFF\xFE";
+                bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+                return bytes + "m";
+            }(),
+            L"C:\\h.chm"},
+    };
+    pluginModule = GetModuleHandleW(nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        removeSettings();
+        writeFileBytes(settingsFilePath(), c.bytes);
+        helpEntryTable.Count = 0;
+        loadSettings();
+        ASSERT_EQ(helpEntryTable.Count, 1u);
+        EXPECT_EQ(std::wstring(helpEntryTable.Entries[0].Name), name);
+        EXPECT_EQ(std::wstring(helpEntryTable.Entries[0].File), c.file);
+        saveSettings(SaveMode::silently);
+        EXPECT_TRUE(readFileBytes(settingsFilePath()) == c.bytes) << "not rewritten without a change";
+        helpOptions.StayOnTop = 1;
+        saveSettings(SaveMode::silently);
+        std::printf("%s: the entry's name read as %zu characters, its help file saved as \"%s\"\n", c.what,
+            wcslen(helpEntryTable.Entries[0].Name), narrow(helpEntryTable.Entries[0].File).c_str());
+        EXPECT_EQ(savedSettings(), optionsSection(1) + L"[" + name + L"]\nMask=*.c\nFile=" + c.file + L"\nShow=0\n");
+    }
+    helpEntryTable.Count = 0;
 }
 
 TEST(HelpSettings, SavingWritesTheTableAsItStands)
 {
     pluginModule = GetModuleHandleW(nullptr);
     removeSettings();
+    loadSettings();
     const HelpEntry entries[] = {
         {L"", L"*.x", L"lost.chm", 1, 0},
         {L"C++", L"*.cpp;*.h", L"$cdir$\\cpp.chm", 5, 0},
