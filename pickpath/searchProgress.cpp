@@ -2,8 +2,8 @@
 
 #include "busyEditor.h"
 #include "hostInterface.h"
+#include "statusNote.h"
 
-#include <commctrl.h>
 #include <strsafe.h>
 
 namespace pickpath {
@@ -66,10 +66,7 @@ void SearchProgress::check(ULONGLONG now)
     if (!shown_) {
         shown_ = true;
         // The editor's status bar, when it has one, tells what to put back afterwards.
-        HWND statusBar = FindWindowExW(editor_, nullptr, STATUSCLASSNAMEW, nullptr);
-        if (statusBar != nullptr
-            && LOWORD(SendMessageW(statusBar, SB_GETTEXTLENGTHW, 0, 0)) < _countof(savedStatus_))
-            SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(savedStatus_));
+        readStatusField(editor_, savedStatus_, _countof(savedStatus_));
         savedCursor_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     }
     if (escapePressed()) {
