@@ -18,6 +18,27 @@ const DarkModeColors darkColors = {RGB(0x20, 0x20, 0x20), RGB(0x2B, 0x2B, 0x2B),
 StandinEditor* activeEditor = nullptr;
 WNDPROC editControlProc = nullptr;
 
+// The selection of the text area: from its start to its end, where the caret is.
+struct Selection {
+    DWORD start = 0;
+    DWORD end = 0;
+};
+Selection selectionOf(HWND textArea)
+{
+    Selection selection;
+    SendMessageW(
+        textArea, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start), reinterpret_cast<LPARAM>(&selection.end));
+    return selection;
+}
+
+// The line holding a character: its first character and its length, line end left out.
+std::pair<size_t, size_t> lineAround(HWND textArea, DWORD character)
+{
+    LRESULT line = SendMessageW(textArea, EM_LINEFROMCHAR, character, 0);
+    size_t first = static_cast<size_t>(SendMessageW(textArea, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
+    return {first, static_cast<size_t>(SendMessageW(textArea, EM_LINELENGTH, first, 0))};
+}
+
 std::wstring windowText(HWND window)
 {
     int length = GetWindowTextLengthW(window);
@@ -53,7 +74,7 @@ public:
             ++i;
         return i;
     }
-    // Moved by characters, a surrogate pair being one; 0 past either end, as the view answers.
+    // Moved on by characters, a surrogate pair being one; 0 past the end, as the view answers.
     LRESULT moved(LRESULT from, LPARAM characters) const
     {
         size_t i = index(from);
@@ -61,11 +82,6 @@ public:
             if (i >= text_.size())
                 return 0;
             i += IS_HIGH_SURROGATE(text_[i]) && i + 1 < text_.size() ? 2 : 1;
-        }
-        for (LPARAM step = 0; step > characters; --step) {
-            if (i == 0)
-                return 0;
-            i -= i >= 2 && IS_LOW_SURROGATE(text_[i - 1]) ? 2 : 1;
         }
         return position(i);
     }
@@ -80,15 +96,13 @@ private:
 bool answerViewMessage(HWND view, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     auto edit = [view](UINT editMessage, WPARAM w = 0, LPARAM l = 0) { return SendMessageW(view, editMessage, w, l); };
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(view, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    Selection selection = selectionOf(view);
     switch (message) {
     case SCI_GETCURRENTPOS:
-        result = ViewText(view).position(end);
+        result = ViewText(view).position(selection.end);
         return true;
     case SCI_GETSELECTIONEMPTY:
-        result = start == end;
+        result = selection.start == selection.end;
         return true;
     case SCI_GETLINECOUNT:
         result = edit(EM_GETLINECOUNT);
@@ -567,11 +581,9 @@ std::wstring StandinEditor::textAreaText() const
 std::wstring StandinEditor::wordAtCaret(bool selectIt)
 {
     std::wstring text = textAreaText();
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(textArea_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (end > text.size())
-        end = static_cast<DWORD>(text.size());
+    Selection selection = selectionOf(textArea_);
+    size_t start = selection.start < text.size() ? selection.start : text.size();
+    size_t end = selection.end < text.size() ? selection.end : text.size();
     if (start < end)
         return text.substr(start, end - start);
     auto isWordCharacter = [](wchar_t c) { return iswalnum(c) || c == L'_'; };
@@ -589,12 +601,9 @@ std::wstring StandinEditor::wordAtCaret(bool selectIt)
 std::wstring StandinEditor::nameAtCaretOfTextArea() const
 {
     std::wstring text = textAreaText();
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(textArea_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (end > text.size())
-        end = static_cast<DWORD>(text.size());
-    std::wstring selected = text.substr(start < end ? start : end, start < end ? end - start : 0);
+    Selection selection = selectionOf(textArea_);
+    size_t end = selection.end < text.size() ? selection.end : text.size();
+    std::wstring selected = text.substr(selection.start, end > selection.start ? end - selection.start : 0);
     if (selected.find_first_of(L"/\\") != std::wstring::npos)
         return selected;
     // Bounded as measured in the editor: ")", "]" and ":" end a name but don't start one.
@@ -612,17 +621,13 @@ std::wstring StandinEditor::nameAtCaretOfTextArea() const
 std::wstring StandinEditor::lineAtCaret() const
 {
     std::wstring text = textAreaText();
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(textArea_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    LRESULT line = SendMessageW(textArea_, EM_LINEFROMCHAR, end, 0);
-    size_t first = static_cast<size_t>(SendMessageW(textArea_, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
-    size_t length = static_cast<size_t>(SendMessageW(textArea_, EM_LINELENGTH, first, 0));
+    std::pair<size_t, size_t> line = lineAround(textArea_, selectionOf(textArea_).end);
     // The line's end goes with it.
-    size_t after = first + length;
-    while (after < text.size() && (text[after] == L'\r' || text[after] == L'\n') && after < first + length + 2)
+    size_t after = line.first + line.second;
+    while (
+        after < text.size() && after < line.first + line.second + 2 && (text[after] == L'\r' || text[after] == L'\n'))
         ++after;
-    return text.substr(first, after - first);
+    return text.substr(line.first, after - line.first);
 }
 
 void StandinEditor::select(int from, int to)
@@ -633,35 +638,12 @@ void StandinEditor::select(int from, int to)
 StandinEditor::Place StandinEditor::caretPlace() const
 {
     std::wstring text = textAreaText();
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(textArea_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    LRESULT line = SendMessageW(textArea_, EM_LINEFROMCHAR, end, 0);
-    size_t first = static_cast<size_t>(SendMessageW(textArea_, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
+    DWORD caret = selectionOf(textArea_).end;
+    size_t first = lineAround(textArea_, caret).first;
     int column = 1;
-    for (size_t i = first; i < end && i < text.size(); ++i)
+    for (size_t i = first; i < caret && i < text.size(); ++i)
         column += IS_LOW_SURROGATE(text[i]) ? 0 : 1;
-    return Place{static_cast<int>(line) + 1, column};
-}
-
-bool StandinEditor::caretInView() const
-{
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(textArea_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    LRESULT line = SendMessageW(textArea_, EM_LINEFROMCHAR, end, 0);
-    LRESULT first = SendMessageW(textArea_, EM_GETFIRSTVISIBLELINE, 0, 0);
-    RECT area = {};
-    SendMessageW(textArea_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
-    HDC context = GetDC(textArea_);
-    HGDIOBJ previous = SelectObject(context, reinterpret_cast<HGDIOBJ>(SendMessageW(textArea_, WM_GETFONT, 0, 0)));
-    TEXTMETRICW metrics = {};
-    GetTextMetricsW(context, &metrics);
-    SelectObject(context, previous);
-    ReleaseDC(textArea_, context);
-    LONG lineHeight = metrics.tmHeight > 0 ? metrics.tmHeight : 1;
-    LRESULT shown = (area.bottom - area.top) / lineHeight;
-    return line >= first && line < first + (shown > 0 ? shown : 1);
+    return Place{static_cast<int>(SendMessageW(textArea_, EM_LINEFROMCHAR, caret, 0)) + 1, column};
 }
 
 void StandinEditor::switchDarkMode(bool dark)

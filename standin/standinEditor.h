@@ -148,8 +148,6 @@ public:
         int column;
     };
     Place caretPlace() const;
-    // Whether the caret's line is inside the text area's window, scrolled into view.
-    bool caretInView() const;
     // Puts the caret at a character of the text area, or selects from one to another.
     void select(int from, int to);
     // When set, closing the main window ends the thread's message loop (the program, not tests).
