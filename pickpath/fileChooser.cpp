@@ -65,8 +65,13 @@ void fitColumns(HWND list)
     RECT area = {};
     GetClientRect(list, &area);
     int width = area.right - area.left - GetSystemMetrics(SM_CXVSCROLL);
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+    // The wider of the longest name and the caption.
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
     int nameWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+    int captionWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    if (nameWidth < captionWidth)
+        nameWidth = captionWidth;
     if (nameWidth > width * nameColumnShare / 100)
         nameWidth = width * nameColumnShare / 100;
     SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, nameWidth);
