@@ -63,6 +63,12 @@ constexpr UINT NPPM_GETNAMEPART = 4028;
 constexpr UINT NPPM_GETEXTPART = 4029;
 constexpr UINT NPPM_GETCURRENTWORD = 4030;
 constexpr UINT NPPM_GETNPPDIRECTORY = 4031;
+// The selection when it holds a "/" or "\", otherwise the path-like text around the caret (from the
+// last blank, tab, quote, "[", "(", "<" or ">" before it to the first of those, ")", "]" or ":" after
+// it); FALSE and the buffer untouched when it doesn't fit. Measured in 8.9.7.
+constexpr UINT NPPM_GETFILENAMEATCURSOR = 4035;
+constexpr UINT NPPM_GETCURRENTLINESTR = 4036;         // the caret's line, its line end included
+constexpr UINT NPPM_GETCURRENTSCINTILLA = NPPMSG + 4; // lParam: an int that gets 0 (main view) or 1
 // Known to newer editors only; an older one leaves them unanswered (0).
 constexpr UINT NPPM_GETNPPVERSION = NPPMSG + 50; // wParam TRUE: minor part zero-padded (8.9.7 gives 8, 970)
 constexpr UINT NPPM_ADDTOOLBARICON_FORDARKMODE = NPPMSG + 101; // from 8.0
@@ -90,6 +96,19 @@ struct DarkModeColors {
     COLORREF hotEdge;
     COLORREF disabledEdge;
 };
+
+// Messages to an editing view, the Scintilla window the editor shows a document in. Positions
+// count the document's bytes; lines count from 0.
+constexpr UINT SCI_GETCURRENTPOS = 2008;
+constexpr UINT SCI_GOTOPOS = 2025; // the caret there, nothing selected, scrolled into view
+constexpr UINT SCI_GETLINEENDPOSITION = 2136;
+constexpr UINT SCI_GETLINECOUNT = 2154;
+constexpr UINT SCI_LINEFROMPOSITION = 2166;
+constexpr UINT SCI_POSITIONFROMLINE = 2167;
+constexpr UINT SCI_SCROLLCARET = 2169;
+constexpr UINT SCI_ENSUREVISIBLE = 2232; // unfolds what hides the line
+constexpr UINT SCI_GETSELECTIONEMPTY = 2650;
+constexpr UINT SCI_POSITIONRELATIVE = 2670; // wParam moved by lParam characters; 0 past either end
 
 // Notifications from the editor.
 constexpr UINT NPPN_READY = 1001;
@@ -128,6 +147,7 @@ static_assert(sizeof(toolbarIconsWithDarkMode) == 12, "three handles");
 static_assert(offsetof(toolbarIconsWithDarkMode, hToolbarIconDarkMode) == 8, "the dark icon comes last");
 #endif
 static_assert(NPPM_ADDTOOLBARICON == 2065, "the message every editor knows");
+static_assert(NPPM_GETCURRENTSCINTILLA == 2028, "the view in front");
 static_assert(NPPM_ADDTOOLBARICON_FORDARKMODE == 2125, "three images");
 static_assert(sizeof(DarkModeColors) == 12 * sizeof(COLORREF), "twelve colours");
 static_assert(offsetof(SCNotification, nmhdr) == 0, "the notification starts with its header");

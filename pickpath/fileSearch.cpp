@@ -8,6 +8,7 @@
 #include <shlwapi.h>
 #include <strsafe.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwchar>
 
@@ -42,48 +43,82 @@ void appendListItems(wchar_t* list, size_t capacity, const wchar_t* items)
     }
 }
 
-// One search for one name: the extensions to try and the names they make, made once and used for
-// every folder.
+// Where a file lives: the same pair means the same file, whatever path leads there.
+struct FileIdentity {
+    DWORD volume;
+    ULONGLONG index;
+};
+
+bool identifyFile(const wchar_t* path, FileIdentity& identity)
+{
+    HANDLE handle = CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION information;
+    bool known = GetFileInformationByHandle(handle, &information) != FALSE;
+    CloseHandle(handle);
+    ULONGLONG index = (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    if (!known || index == 0)
+        return false;
+    identity = FileIdentity{information.dwVolumeSerialNumber, index};
+    return true;
+}
+
+// One search for some names: the extensions to try and the names they make, made once and used
+// for every folder.
 class FileSearch : private FolderVisitor {
 public:
-    FileSearch(const wchar_t* name, const wchar_t* extensionList, SearchProgress& progress, TreeSearch treeSearch);
-    ~FileSearch()
-    {
-        std::free(tryText_);
-        std::free(longPath_);
-    }
+    FileSearch(const PointedName* names, size_t nameCount, const wchar_t* extensionList, Gather gather,
+        SearchProgress& progress, TreeSearch treeSearch, SearchOutcome& outcome);
+    ~FileSearch() { std::free(tryText_); }
     FileSearch(const FileSearch&) = delete;
     FileSearch& operator=(const FileSearch&) = delete;
 
     // Every item of a folder list in order, each expanded as a path template once.
-    SearchResult inFolderList(const wchar_t* folderList);
+    void inFolderList(const wchar_t* folderList);
 
 private:
     bool visit(const wchar_t* folder, const Listed* listed) override;
     void onFolderTooDeep() override { progress_.onFolderTooDeep(); }
-    bool openLongPath(const wchar_t* folder, size_t tryIndex, bool known);
+    const wchar_t* longPathOf(const wchar_t* folder, size_t tryIndex, bool known);
     bool inFolder(const wchar_t* folder, bool realName);
-    bool lookFor(const wchar_t* folder, bool realName, const wchar_t* extension, wchar_t* found) const;
+    bool lookFor(
+        const wchar_t* folder, bool realName, const wchar_t* name, const wchar_t* extension, wchar_t* found) const;
     bool makeTries();
-    void open(const wchar_t* path) const;
+    bool onFound(size_t nameIndex, const wchar_t* path);
+    bool isListedAlready(const wchar_t* path);
 
-    const wchar_t* name_;
+    const PointedName* names_;
+    size_t nameCount_;
+    Gather gather_;
     SearchProgress& progress_;
     TreeSearch treeSearch_;
+    SearchOutcome& outcome_;
     wchar_t extensionText_[pathCapacity];
     const wchar_t* extensions_[maxExtensions];
     size_t extensionCount_ = 0;
-    // The whole name each extension makes, as the file system's search makes it.
+    // The whole name each name and extension make, as the file system's search makes it, name by
+    // name: tries_[name * extensionCount_ + extension].
     wchar_t* tryText_ = nullptr;
-    const wchar_t* tries_[maxExtensions];
-    wchar_t* longPath_ = nullptr; // a file's path in the long form, made when first needed
+    const wchar_t* tries_[maxSearchNames * maxExtensions];
+    // Names from this one on no longer count: a name before them was found.
+    size_t wantedNames_;
+    std::vector<FileIdentity> identities_;
+    std::vector<wchar_t> longPath_; // a file's path in the long form, made when first needed
     bool atRoot_ = false;
-    bool stopped_ = false;
+    bool over_ = false;
 };
 
-FileSearch::FileSearch(
-    const wchar_t* name, const wchar_t* extensionList, SearchProgress& progress, TreeSearch treeSearch)
-    : name_(name), progress_(progress), treeSearch_(treeSearch)
+FileSearch::FileSearch(const PointedName* names, size_t nameCount, const wchar_t* extensionList, Gather gather,
+    SearchProgress& progress, TreeSearch treeSearch, SearchOutcome& outcome)
+    : names_(names)
+    , nameCount_(nameCount < maxSearchNames ? nameCount : maxSearchNames)
+    , gather_(gather)
+    , progress_(progress)
+    , treeSearch_(treeSearch)
+    , outcome_(outcome)
+    , wantedNames_(nameCount_)
 {
     // A list too long for the buffer loses its last items, never part of one.
     if (StringCchCopyW(extensionText_, _countof(extensionText_), extensionList) != S_OK) {
@@ -108,42 +143,43 @@ FileSearch::FileSearch(
 // The file system's search adds an extension only to a name without any ".".
 bool FileSearch::makeTries()
 {
-    bool takesExtensions = wcschr(name_, L'.') == nullptr;
-    size_t nameLength = wcslen(name_);
     size_t capacity = 0;
-    for (size_t i = 0; i < extensionCount_; ++i)
-        capacity += nameLength + (takesExtensions ? wcslen(extensions_[i]) : 0) + 1;
+    for (size_t n = 0; n < nameCount_; ++n) {
+        bool takesExtensions = wcschr(names_[n].Name, L'.') == nullptr;
+        for (size_t i = 0; i < extensionCount_; ++i)
+            capacity += wcslen(names_[n].Name) + (takesExtensions ? wcslen(extensions_[i]) : 0) + 1;
+    }
     tryText_ = static_cast<wchar_t*>(std::malloc(capacity * sizeof(wchar_t)));
     if (tryText_ == nullptr)
         return false;
     wchar_t* next = tryText_;
-    for (size_t i = 0; i < extensionCount_; ++i) {
-        size_t length = nameLength + (takesExtensions ? wcslen(extensions_[i]) : 0) + 1;
-        StringCchCopyW(next, length, name_);
-        if (takesExtensions)
-            StringCchCatW(next, length, extensions_[i]);
-        tries_[i] = next;
-        next += length;
+    for (size_t n = 0; n < nameCount_; ++n) {
+        const wchar_t* name = names_[n].Name;
+        bool takesExtensions = wcschr(name, L'.') == nullptr;
+        for (size_t i = 0; i < extensionCount_; ++i) {
+            size_t length = wcslen(name) + (takesExtensions ? wcslen(extensions_[i]) : 0) + 1;
+            StringCchCopyW(next, length, name);
+            if (takesExtensions)
+                StringCchCatW(next, length, extensions_[i]);
+            tries_[n * extensionCount_ + i] = next;
+            next += length;
+        }
     }
     return true;
 }
 
-void FileSearch::open(const wchar_t* path) const
-{
-    SendMessageW(nppData._nppHandle, NPPM_DOOPEN, 0, reinterpret_cast<LPARAM>(path));
-}
-
 // SearchPathW's own rules: an extension is added only to a name without one, and a name that holds a
 // full path is looked for there. A folder that is empty stands for the system search path.
-bool FileSearch::lookFor(const wchar_t* folder, bool realName, const wchar_t* extension, wchar_t* found) const
+bool FileSearch::lookFor(
+    const wchar_t* folder, bool realName, const wchar_t* name, const wchar_t* extension, wchar_t* found) const
 {
     // SearchPathW takes ";" for a separator between folders, so a real folder with ";" in its name
     // is looked into directly, by the same rules.
     if (realName && wcschr(folder, L';') != nullptr) {
         wchar_t candidate[pathCapacity];
-        if (PathCombineW(candidate, folder, name_) == nullptr)
+        if (PathCombineW(candidate, folder, name) == nullptr)
             return false;
-        if (extension[0] != L'\0' && *PathFindExtensionW(name_) == L'\0'
+        if (extension[0] != L'\0' && *PathFindExtensionW(name) == L'\0'
             && StringCchCatW(candidate, _countof(candidate), extension) != S_OK)
             return false;
         if (GetFileAttributesW(candidate) == INVALID_FILE_ATTRIBUTES)
@@ -151,33 +187,70 @@ bool FileSearch::lookFor(const wchar_t* folder, bool realName, const wchar_t* ex
         DWORD length = GetFullPathNameW(candidate, pathCapacity, found, nullptr);
         return length > 0 && length < pathCapacity;
     }
-    DWORD length = SearchPathW(folder[0] != L'\0' ? folder : nullptr, name_,
-        extension[0] != L'\0' ? extension : nullptr, pathCapacity, found, nullptr);
+    DWORD length = SearchPathW(folder[0] != L'\0' ? folder : nullptr, name, extension[0] != L'\0' ? extension : nullptr,
+        pathCapacity, found, nullptr);
     // A longer path doesn't fit the buffer, and the editor couldn't open it either.
     return length > 0 && length < pathCapacity;
 }
 
+// The same file reached again, through a link or a folder listed twice, is listed once.
+bool FileSearch::isListedAlready(const wchar_t* path)
+{
+    FileIdentity identity{0, 0};
+    bool known = identifyFile(path, identity);
+    for (size_t i = 0; i < outcome_.Files.size(); ++i) {
+        const FileIdentity& other = identities_[i];
+        if (known && other.index != 0 ? other.index == identity.index && other.volume == identity.volume
+                                      : CompareStringOrdinal(path, -1, outcome_.Files[i].Path.c_str(), -1, TRUE) == CSTR_EQUAL)
+            return true;
+    }
+    identities_.push_back(known ? identity : FileIdentity{0, 0});
+    return false;
+}
+
+// True when the search is over: the first name is found, or the list is full.
+bool FileSearch::onFound(size_t nameIndex, const wchar_t* path)
+{
+    FoundFile file{path, nameIndex};
+    if (gather_ == Gather::first) {
+        // Found earlier in the order, or by a name before the one found so far.
+        outcome_.Files.assign(1, file);
+        wantedNames_ = nameIndex;
+        over_ = nameIndex == 0;
+        return over_;
+    }
+    if (!isListedAlready(path))
+        outcome_.Files.push_back(file);
+    over_ = outcome_.Capped = outcome_.Files.size() >= maxGatheredFiles;
+    return over_;
+}
+
+// Every wanted name with every extension; in a folder the first name found is the one that counts.
 bool FileSearch::inFolder(const wchar_t* folder, bool realName)
 {
     wchar_t found[pathCapacity];
-    for (size_t i = 0; i < extensionCount_; ++i) {
-        // A folder that has the name looked for is passed over.
-        if (lookFor(folder, realName, extensions_[i], found) && !PathIsDirectoryW(found)) {
-            open(found);
-            return true;
+    for (size_t n = 0; n < wantedNames_; ++n) {
+        for (size_t i = 0; i < extensionCount_; ++i) {
+            // A folder that has the name looked for is passed over.
+            if (!lookFor(folder, realName, names_[n].Name, extensions_[i], found) || PathIsDirectoryW(found))
+                continue;
+            if (onFound(n, found))
+                return true;
+            if (gather_ == Gather::first)
+                return false;
         }
     }
     return false;
 }
 
-SearchResult FileSearch::inFolderList(const wchar_t* folderList)
+void FileSearch::inFolderList(const wchar_t* folderList)
 {
-    if (name_[0] == L'\0')
-        return SearchResult::notFound;
+    if (nameCount_ == 0)
+        return;
     if (!makeTries())
         treeSearch_ = TreeSearch::askingForEachName;
     // Every item counts, the empty one after a trailing ";" too.
-    for (const wchar_t* item = folderList;;) {
+    for (const wchar_t* item = folderList; !over_;) {
         const wchar_t* end = wcschr(item, L';');
         size_t length = end != nullptr ? static_cast<size_t>(end - item) : wcslen(item);
         wchar_t itemText[folderListCapacity];
@@ -190,42 +263,44 @@ SearchResult FileSearch::inFolderList(const wchar_t* folderList)
         // The system search path has no sub-tree to walk.
         if (wholeTree && folder[0] != L'\0') {
             atRoot_ = true;
-            size_t tryCount = treeSearch_ == TreeSearch::fromListings ? extensionCount_ : 0;
-            if (walkTree(folder, tries_, tryCount, *this))
-                return stopped_ ? SearchResult::stopped : SearchResult::found;
-        } else if (inFolder(folder, false)) {
-            return SearchResult::found;
+            size_t tryCount = nameCount_ * extensionCount_;
+            if (treeSearch_ != TreeSearch::fromListings)
+                tryCount = 0;
+            walkTree(folder, tries_, tryCount < maxTries ? tryCount : maxTries, *this);
+        } else {
+            ++outcome_.Folders;
+            inFolder(folder, false);
         }
         if (end == nullptr)
-            return SearchResult::notFound;
+            break;
         item = end + 1;
     }
 }
 
-// A file of a walk's folder whose path is MAX_PATH or longer, looked for and opened by its long
-// form; known: the listing says the file is there.
-bool FileSearch::openLongPath(const wchar_t* folder, size_t tryIndex, bool known)
+// A file of a walk's folder whose path is MAX_PATH or longer, looked for by its long form; known: the
+// listing says the file is there. The path, or null when there is no such file.
+const wchar_t* FileSearch::longPathOf(const wchar_t* folder, size_t tryIndex, bool known)
 {
     if (tryText_ == nullptr)
-        return false;
-    if (longPath_ == nullptr)
-        longPath_ = static_cast<wchar_t*>(std::malloc((longestPath + 1) * sizeof(wchar_t)));
-    if (longPath_ == nullptr || !makeLongPath(folder, tries_[tryIndex], longPath_, longestPath + 1))
-        return false;
-    DWORD attributes = known ? FILE_ATTRIBUTE_NORMAL : GetFileAttributesW(longPath_);
+        return nullptr;
+    longPath_.resize(longestPath + 1);
+    if (!makeLongPath(folder, tries_[tryIndex], longPath_.data(), longPath_.size()))
+        return nullptr;
+    DWORD attributes = known ? FILE_ATTRIBUTE_NORMAL : GetFileAttributesW(longPath_.data());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    open(longPath_);
-    return true;
+        return nullptr;
+    return longPath_.data();
 }
 
 // A folder of a walk: what its listing can't tell is asked of the file system.
 bool FileSearch::visit(const wchar_t* folder, const Listed* listed)
 {
     if (!progress_.onFolder()) {
-        stopped_ = true;
+        outcome_.Result = SearchResult::stopped;
+        over_ = true;
         return true;
     }
+    ++outcome_.Folders;
     // The root comes from a template, so it may be a list of folders itself; those below are real.
     bool realName = !atRoot_;
     atRoot_ = false;
@@ -234,43 +309,78 @@ bool FileSearch::visit(const wchar_t* folder, const Listed* listed)
     size_t folderLength = wcslen(folder);
     bool longFolder = isLongForm(folder);
     wchar_t found[pathCapacity];
-    for (size_t i = 0; i < extensionCount_; ++i) {
-        Listed answer = treeSearch_ == TreeSearch::fromListings ? listed[i] : Listed::unknown;
-        bool longFile = longFolder || (tryText_ != nullptr && folderLength + 1 + wcslen(tries_[i]) >= MAX_PATH);
-        if (answer == Listed::file) {
-            if (longFile) {
-                if (openLongPath(folder, i, true))
-                    return true;
+    for (size_t n = 0; n < wantedNames_; ++n) {
+        for (size_t e = 0; e < extensionCount_; ++e) {
+            size_t i = n * extensionCount_ + e;
+            // The walk answers for as many tries as it takes; the file system for the rest.
+            Listed answer = treeSearch_ == TreeSearch::fromListings && i < maxTries ? listed[i] : Listed::unknown;
+            bool longFile = longFolder || (tryText_ != nullptr && folderLength + 1 + wcslen(tries_[i]) >= MAX_PATH);
+            const wchar_t* hit = nullptr;
+            if (answer == Listed::file) {
+                if (longFile) {
+                    hit = longPathOf(folder, i, true);
+                } else {
+                    // The path as the file system's search gives it.
+                    wchar_t candidate[pathCapacity];
+                    const wchar_t* separator = folderLength > 0 && folder[folderLength - 1] != L'\\' ? L"\\" : L"";
+                    if (FAILED(
+                            StringCchPrintfW(candidate, _countof(candidate), L"%s%s%s", folder, separator, tries_[i])))
+                        continue;
+                    DWORD fullLength = GetFullPathNameW(candidate, pathCapacity, found, nullptr);
+                    if (fullLength > 0 && fullLength < pathCapacity)
+                        hit = found;
+                }
+            } else if (answer == Listed::unknown) {
+                if (!longFolder && lookFor(folder, realName, names_[n].Name, extensions_[e], found)
+                    && !PathIsDirectoryW(found))
+                    hit = found;
+                else if (longFile && realName)
+                    hit = longPathOf(folder, i, false);
+            }
+            if (hit == nullptr)
                 continue;
-            }
-            // The path as the file system's search gives it.
-            wchar_t candidate[pathCapacity];
-            const wchar_t* separator = folderLength > 0 && folder[folderLength - 1] != L'\\' ? L"\\" : L"";
-            if (FAILED(StringCchPrintfW(candidate, _countof(candidate), L"%s%s%s", folder, separator, tries_[i])))
-                continue;
-            DWORD fullLength = GetFullPathNameW(candidate, pathCapacity, found, nullptr);
-            if (fullLength > 0 && fullLength < pathCapacity) {
-                open(found);
+            if (onFound(n, hit))
                 return true;
-            }
-        } else if (answer == Listed::unknown) {
-            if (!longFolder && lookFor(folder, realName, extensions_[i], found) && !PathIsDirectoryW(found)) {
-                open(found);
-                return true;
-            }
-            if (longFile && realName && openLongPath(folder, i, false))
-                return true;
+            if (gather_ == Gather::first)
+                return false;
         }
     }
     return false;
 }
 } // namespace
 
+SearchOutcome searchFiles(const wchar_t* folderList, const wchar_t* extensionList, const PointedName* names,
+    size_t nameCount, Gather gather, SearchProgress& progress, TreeSearch treeSearch)
+{
+    SearchOutcome outcome;
+    {
+        FileSearch search(names, nameCount, extensionList, gather, progress, treeSearch, outcome);
+        search.inFolderList(folderList);
+    }
+    outcome.FoldersTooDeep = progress.foldersTooDeep();
+    if (outcome.Result != SearchResult::stopped && !outcome.Files.empty())
+        outcome.Result = SearchResult::found;
+    // Found folder by folder, listed name by name.
+    std::stable_sort(outcome.Files.begin(), outcome.Files.end(),
+        [](const FoundFile& a, const FoundFile& b) { return a.NameIndex < b.NameIndex; });
+    return outcome;
+}
+
+bool openInEditor(const wchar_t* path)
+{
+    return SendMessageW(nppData._nppHandle, NPPM_DOOPEN, 0, reinterpret_cast<LPARAM>(path)) != 0;
+}
+
 SearchResult searchAndOpen(const wchar_t* folderList, const wchar_t* extensionList, const wchar_t* name,
     SearchProgress& progress, TreeSearch treeSearch)
 {
-    FileSearch search(name, extensionList, progress, treeSearch);
-    return search.inFolderList(folderList);
+    PointedName looked = {};
+    if (StringCchCopyW(looked.Name, _countof(looked.Name), name) != S_OK || looked.Name[0] == L'\0')
+        return SearchResult::notFound;
+    SearchOutcome outcome = searchFiles(folderList, extensionList, &looked, 1, Gather::first, progress, treeSearch);
+    if (outcome.Result == SearchResult::found)
+        openInEditor(outcome.Files.front().Path.c_str());
+    return outcome.Result;
 }
 
 int findSearchEntry(const wchar_t* fileName)
@@ -282,10 +392,8 @@ int findSearchEntry(const wchar_t* fileName)
     return -1;
 }
 
-void buildSearchLists(const SearchEntry* entry)
+void buildSearchLists(const SearchEntry* entry, SearchLists& lists)
 {
-    wchar_t selection[pathCapacity];
-    askEditor(NPPM_GETCURRENTWORD, selection, _countof(selection));
     wchar_t extension[pathCapacity];
     askEditor(NPPM_GETEXTPART, extension, _countof(extension));
     wchar_t fileFolder[pathCapacity];
@@ -295,28 +403,16 @@ void buildSearchLists(const SearchEntry* entry)
     if (length == 0 || length >= _countof(workingFolder))
         workingFolder[0] = L'\0';
 
-    // Both lists end with ";": the empty item after it is the system search path and the bare name.
-    wchar_t folderList[folderListCapacity] = L"";
-    appendListItem(folderList, _countof(folderList), fileFolder, wcslen(fileFolder));
-    appendListItem(folderList, _countof(folderList), workingFolder, wcslen(workingFolder));
+    lists.Folders[0] = L'\0';
+    appendListItem(lists.Folders, _countof(lists.Folders), fileFolder, wcslen(fileFolder));
+    appendListItem(lists.Folders, _countof(lists.Folders), workingFolder, wcslen(workingFolder));
     if (entry != nullptr)
-        appendListItems(folderList, _countof(folderList), entry->Path);
+        appendListItems(lists.Folders, _countof(lists.Folders), entry->Path);
 
-    wchar_t extensionList[pathCapacity] = L"";
-    appendListItem(extensionList, _countof(extensionList), extension, wcslen(extension));
+    lists.Extensions[0] = L'\0';
+    appendListItem(lists.Extensions, _countof(lists.Extensions), extension, wcslen(extension));
     if (entry != nullptr && entry->Ext[0] != L'\0')
-        appendListItems(extensionList, _countof(extensionList), entry->Ext);
-
-    SearchProgress progress(nppData._nppHandle);
-    searchAndOpen(folderList, extensionList, selection, progress);
-}
-
-void openCurrentSelection()
-{
-    wchar_t fileName[pathCapacity];
-    askEditor(NPPM_GETFILENAME, fileName, _countof(fileName));
-    int entry = findSearchEntry(fileName);
-    buildSearchLists(entry >= 0 ? &searchEntryTable.Entries[entry] : nullptr);
+        appendListItems(lists.Extensions, _countof(lists.Extensions), entry->Ext);
 }
 
 } // namespace pickpath

@@ -4,13 +4,14 @@
 #include "commandTable.h"
 #include "darkMode.h"
 #include "editorBinding.h"
-#include "fileSearch.h"
 #include "menuHelpers.h"
+#include "openCommands.h"
 #include "optionsDialog.h"
 #include "pickpathState.h"
 #include "pluginHost.h"
 #include "resource.h"
 #include "searchSettings.h"
+#include "statusNote.h"
 
 #include <new>
 
@@ -22,28 +23,34 @@ namespace {
 // Allocated once with the table and kept for the life of the library.
 ShortcutKey* openShortcut = nullptr;
 
+const wchar_t chooseCommandCaption[] = L"Open current selection\x2026";
+
 void fillCommandTable()
 {
     if (openShortcut == nullptr)
         openShortcut = new (std::nothrow) ShortcutKey{false, true, false, 0x4F};
     setCommand(funcItems[openCommandIndex], L"Open current selection", openCurrentSelection, openShortcut);
-    setCommand(funcItems[1], L"", nullptr, nullptr);
+    // No key of its own: users give it one in the editor's shortcut settings.
+    setCommand(funcItems[chooseCommandIndex], chooseCommandCaption, chooseCurrentSelection, nullptr);
     setCommand(funcItems[optionsCommandIndex], L"Options...", showOptionsDialog, nullptr);
     setCommand(funcItems[3], L"", nullptr, nullptr);
     setCommand(funcItems[aboutCommandIndex], L"About", showAbout, nullptr);
 }
 
-// Adds the entry for "Open current selection" to the editing view's context menu, before the
-// editor sees the menu. The menu is built anew for every showing, so the entry is added each time.
-void addContextMenuEntry(HMENU menu)
+// Adds the entries for the two open commands to the editing view's context menu, before the
+// editor sees the menu. The menu is built anew for every showing, so the entries are added each time.
+void addContextMenuEntries(HMENU menu)
 {
     UINT_PTR openCommand = static_cast<UINT_PTR>(funcItems[openCommandIndex]._cmdID);
+    UINT_PTR chooseCommand = static_cast<UINT_PTR>(funcItems[chooseCommandIndex]._cmdID);
     if (pickpathOptions.ShowContextMenuEntryOnTop) {
         InsertMenuW(menu, 0, MF_BYPOSITION | MF_SEPARATOR, static_cast<UINT_PTR>(-1), L"");
+        InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, chooseCommand, chooseCommandCaption);
         InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, openCommand, L"Pickpath");
     } else {
         AppendMenuW(menu, MF_SEPARATOR, static_cast<UINT_PTR>(-1), L"");
         AppendMenuW(menu, MF_STRING, openCommand, L"Pickpath");
+        AppendMenuW(menu, MF_STRING, chooseCommand, chooseCommandCaption);
     }
 }
 
@@ -67,7 +74,7 @@ bool onEditorMessage(UINT message, WPARAM wParam, LPARAM)
     case WM_INITMENUPOPUP: {
         HMENU menu = reinterpret_cast<HMENU>(wParam);
         if (pickpathOptions.ShowContextMenuEntry && isEditorContextMenu(menu))
-            addContextMenuEntry(menu);
+            addContextMenuEntries(menu);
         break;
     }
     }
@@ -83,8 +90,9 @@ void onLibraryAttach(HINSTANCE module)
 
 void onLibraryDetach(bool)
 {
-    // The editor's window must not keep calling into a library that is going away.
+    // The editor's window must not keep calling into a library that is going away, nor a timer.
     unbindEditorWindow();
+    forgetPassingNote();
     // Silent: the loader lock is held. Writes nothing when the save at shutdown already did.
     saveSettings(SaveMode::silently);
     releaseToolbarImages(ToolbarButtonImages);

@@ -7,6 +7,9 @@ namespace pickpath {
 
 constexpr int pickpathCommandCount = 5;
 constexpr int openCommandIndex = 0;
+// Where a separator was: the indexes of the commands after it, which the editor's shortcut
+// settings keep, stay as they were.
+constexpr int chooseCommandIndex = 1;
 constexpr int optionsCommandIndex = 2;
 constexpr int aboutCommandIndex = 4;
 

@@ -6,5 +6,6 @@ SearchEntryTable searchEntryTable;
 PickpathOptions pickpathOptions;
 
 ToolbarImages ToolbarButtonImages = {};
+StatusNote PassingNote = {};
 
 } // namespace pickpath

@@ -36,10 +36,19 @@ struct PickpathOptions {
     int ShowContextMenuEntryOnTop;
 };
 
+// A note in the editor's status bar that goes away by itself, and what the field showed before it.
+constexpr size_t noteCapacity = 512;
+struct StatusNote {
+    wchar_t Shown[noteCapacity];
+    wchar_t Before[noteCapacity];
+    UINT_PTR Timer; // the thread's timer that takes the note away; 0 while none is shown
+};
+
 extern SearchEntryTable searchEntryTable;
 extern PickpathOptions pickpathOptions;
 
 // The binding to the editor, kept for the life of the library.
 extern ToolbarImages ToolbarButtonImages; // the toolbar button's pictures, made at the first request and kept
+extern StatusNote PassingNote;            // the note a search left in the status bar
 
 } // namespace pickpath

@@ -2,8 +2,8 @@
 
 #include "busyEditor.h"
 #include "hostInterface.h"
+#include "statusNote.h"
 
-#include <commctrl.h>
 #include <strsafe.h>
 
 namespace pickpath {
@@ -40,17 +40,18 @@ SearchProgress::SearchProgress(HWND editor, DWORD noticeDelay)
 
 SearchProgress::~SearchProgress()
 {
-    if (stopped_) {
-        showNote(L"Pickpath: search stopped after %s folders", folders_);
-    } else if (foldersTooDeep_ > 0) {
-        showNote(foldersTooDeep_ == 1 ? L"Pickpath: %s folder was too deep to search"
-                                      : L"Pickpath: %s folders were too deep to search",
-            foldersTooDeep_);
-    } else if (shown_) {
+    // What the field showed comes back, and a note about the search passes over it like any other.
+    if (shown_) {
         SendMessageW(editor_, NPPM_SETSTATUSBAR, 0, reinterpret_cast<LPARAM>(savedStatus_));
-    }
-    if (shown_)
         SetCursor(savedCursor_);
+    }
+    if (stopped_)
+        showPassingNote(noteText(L"Pickpath: search stopped after %s folders", folders_).c_str());
+    else if (foldersTooDeep_ > 0)
+        showPassingNote(noteText(foldersTooDeep_ == 1 ? L"Pickpath: %s folder was too deep to search"
+                                                      : L"Pickpath: %s folders were too deep to search",
+            foldersTooDeep_)
+                            .c_str());
 }
 
 bool SearchProgress::onFolder()
@@ -70,10 +71,7 @@ void SearchProgress::check(ULONGLONG now)
     if (!shown_) {
         shown_ = true;
         // The editor's status bar, when it has one, tells what to put back afterwards.
-        HWND statusBar = FindWindowExW(editor_, nullptr, STATUSCLASSNAMEW, nullptr);
-        if (statusBar != nullptr
-            && LOWORD(SendMessageW(statusBar, SB_GETTEXTLENGTHW, 0, 0)) < _countof(savedStatus_))
-            SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(savedStatus_));
+        readStatusField(editor_, savedStatus_, _countof(savedStatus_));
         savedCursor_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     }
     if (escapePressed()) {
@@ -88,13 +86,18 @@ void SearchProgress::check(ULONGLONG now)
     letWindowsPaint(maxPaintsPerCheck);
 }
 
-void SearchProgress::showNote(const wchar_t* format, size_t count)
+std::wstring SearchProgress::noteText(const wchar_t* format, size_t count)
 {
     wchar_t counted[48];
     formatCount(count, counted, _countof(counted));
     wchar_t note[128];
     StringCchPrintfW(note, _countof(note), format, counted);
-    SendMessageW(editor_, NPPM_SETSTATUSBAR, 0, reinterpret_cast<LPARAM>(note));
+    return note;
+}
+
+void SearchProgress::showNote(const wchar_t* format, size_t count)
+{
+    SendMessageW(editor_, NPPM_SETSTATUSBAR, 0, reinterpret_cast<LPARAM>(noteText(format, count).c_str()));
 }
 
 } // namespace pickpath

@@ -4,13 +4,16 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace pickpath {
 
 class SearchProgress {
 public:
     // Searches that end within noticeDelay milliseconds change nothing on screen.
     explicit SearchProgress(HWND editor, DWORD noticeDelay = 500);
-    // Puts the cursor and the status bar back, or says there that the search was stopped.
+    // Puts the cursor and the status bar back; a note that passes says when the search was stopped
+    // or met folders too deep to search.
     ~SearchProgress();
     SearchProgress(const SearchProgress&) = delete;
     SearchProgress& operator=(const SearchProgress&) = delete;
@@ -26,6 +29,7 @@ public:
 
 private:
     void check(ULONGLONG now);
+    static std::wstring noteText(const wchar_t* format, size_t count);
     void showNote(const wchar_t* format, size_t count);
 
     HWND editor_;

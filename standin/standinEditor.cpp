@@ -18,11 +18,139 @@ const DarkModeColors darkColors = {RGB(0x20, 0x20, 0x20), RGB(0x2B, 0x2B, 0x2B),
 StandinEditor* activeEditor = nullptr;
 WNDPROC editControlProc = nullptr;
 
+// The selection of the text area: from its start to its end, where the caret is.
+struct Selection {
+    DWORD start = 0;
+    DWORD end = 0;
+};
+Selection selectionOf(HWND textArea)
+{
+    Selection selection;
+    SendMessageW(
+        textArea, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start), reinterpret_cast<LPARAM>(&selection.end));
+    return selection;
+}
+
+// The line holding a character: its first character and its length, line end left out.
+std::pair<size_t, size_t> lineAround(HWND textArea, DWORD character)
+{
+    LRESULT line = SendMessageW(textArea, EM_LINEFROMCHAR, character, 0);
+    size_t first = static_cast<size_t>(SendMessageW(textArea, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
+    return {first, static_cast<size_t>(SendMessageW(textArea, EM_LINELENGTH, first, 0))};
+}
+
+std::wstring windowText(HWND window)
+{
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(window, &text[0], length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+// The text area's text with its positions as the editor's view counts them: bytes of UTF-8, while
+// the text area counts UTF-16 units.
+class ViewText {
+public:
+    explicit ViewText(HWND view)
+        : text_(windowText(view))
+        , bytes_(text_.size() + 1, 0)
+    {
+        for (size_t i = 0; i < text_.size(); ++i) {
+            wchar_t c = text_[i];
+            size_t size = c < 0x80 ? 1 : c < 0x800 ? 2 : IS_HIGH_SURROGATE(c) ? 4 : IS_LOW_SURROGATE(c) ? 0 : 3;
+            bytes_[i + 1] = bytes_[i] + size;
+        }
+    }
+    LRESULT position(size_t index) const
+    {
+        return static_cast<LRESULT>(bytes_[index < bytes_.size() ? index : bytes_.size() - 1]);
+    }
+    // The first unit at or after a byte position.
+    size_t index(LRESULT position) const
+    {
+        size_t i = 0;
+        while (i < text_.size() && static_cast<LRESULT>(bytes_[i]) < position)
+            ++i;
+        return i;
+    }
+    // Moved on by characters, a surrogate pair being one; 0 past the end, as the view answers.
+    LRESULT moved(LRESULT from, LPARAM characters) const
+    {
+        size_t i = index(from);
+        for (LPARAM step = 0; step < characters; ++step) {
+            if (i >= text_.size())
+                return 0;
+            i += IS_HIGH_SURROGATE(text_[i]) && i + 1 < text_.size() ? 2 : 1;
+        }
+        return position(i);
+    }
+
+private:
+    std::wstring text_;
+    std::vector<size_t> bytes_;
+};
+
+// The editing view's messages the plug-ins send: the text area answers them as the editor's view
+// does. False for any other message.
+bool answerViewMessage(HWND view, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    auto edit = [view](UINT editMessage, WPARAM w = 0, LPARAM l = 0) { return SendMessageW(view, editMessage, w, l); };
+    Selection selection = selectionOf(view);
+    switch (message) {
+    case SCI_GETCURRENTPOS:
+        result = ViewText(view).position(selection.end);
+        return true;
+    case SCI_GETSELECTIONEMPTY:
+        result = selection.start == selection.end;
+        return true;
+    case SCI_GETLINECOUNT:
+        result = edit(EM_GETLINECOUNT);
+        return true;
+    case SCI_POSITIONFROMLINE: {
+        LRESULT index = static_cast<LRESULT>(wParam) < edit(EM_GETLINECOUNT) ? edit(EM_LINEINDEX, wParam) : -1;
+        result = index < 0 ? -1 : ViewText(view).position(static_cast<size_t>(index));
+        return true;
+    }
+    case SCI_LINEFROMPOSITION:
+        result = edit(EM_LINEFROMCHAR, ViewText(view).index(static_cast<LRESULT>(wParam)));
+        return true;
+    case SCI_GETLINEENDPOSITION: {
+        LRESULT index = edit(EM_LINEINDEX, wParam);
+        result = index < 0
+            ? -1
+            : ViewText(view).position(static_cast<size_t>(index + edit(EM_LINELENGTH, static_cast<WPARAM>(index))));
+        return true;
+    }
+    case SCI_POSITIONRELATIVE:
+        result = ViewText(view).moved(static_cast<LRESULT>(wParam), lParam);
+        return true;
+    case SCI_GOTOPOS: {
+        size_t index = ViewText(view).index(static_cast<LRESULT>(wParam));
+        edit(EM_SETSEL, index, static_cast<LPARAM>(index));
+        edit(EM_SCROLLCARET);
+        result = 0;
+        return true;
+    }
+    case SCI_ENSUREVISIBLE: // nothing folds here
+        result = 0;
+        return true;
+    case SCI_SCROLLCARET:
+        edit(EM_SCROLLCARET);
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
 // The editing view leaves its context menu to the main window, as the editor's view does.
 LRESULT CALLBACK textAreaProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CONTEXTMENU)
         return SendMessageW(GetParent(window), message, wParam, lParam);
+    LRESULT result = 0;
+    if (answerViewMessage(window, message, wParam, lParam, result))
+        return result;
     return CallWindowProcW(editControlProc, window, message, wParam, lParam);
 }
 
@@ -181,6 +309,7 @@ StandinEditor::StandinEditor()
         fieldEnds[i] = i + 1 < statusFieldCount ? 100 * (i + 1) : -1;
     SendMessageW(statusBar_, SB_SETPARTS, statusFieldCount, reinterpret_cast<LPARAM>(fieldEnds));
     SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Normal text file"));
+    SendMessageW(textArea_, EM_SETLIMITTEXT, 0, 0);
     editControlProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(textArea_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(textAreaProc)));
     document.editorFolder = L"C:\\Program Files\\Notepad++";
@@ -420,28 +549,41 @@ bool StandinEditor::showDocument(const std::wstring& path)
     while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0 && bytes.size() < (1u << 20))
         bytes.append(chunk, read);
     CloseHandle(file);
+    // UTF-8 when it reads as such, as the editor finds; else a byte for each character.
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        bytes.erase(0, 3);
+    std::wstring decoded(bytes.size(), L'\0');
+    int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+        &decoded[0], static_cast<int>(decoded.size()));
+    if (length > 0 || bytes.empty()) {
+        decoded.resize(static_cast<size_t>(length));
+    } else {
+        decoded.clear();
+        for (char c : bytes)
+            decoded += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    }
     std::wstring text;
-    for (char c : bytes) {
-        if (c == '\n' && (text.empty() || text.back() != L'\r'))
+    for (wchar_t c : decoded) {
+        if (c == L'\n' && (text.empty() || text.back() != L'\r'))
             text += L'\r';
-        text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+        text += c;
     }
     SetWindowTextW(textArea_, text.c_str());
     document.open(path);
     return true;
 }
 
-std::wstring StandinEditor::wordAtCaret() const
+std::wstring StandinEditor::textAreaText() const
 {
-    int length = GetWindowTextLengthW(textArea_);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    GetWindowTextW(textArea_, &text[0], length + 1);
-    text.resize(static_cast<size_t>(length));
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(textArea_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (end > text.size())
-        end = static_cast<DWORD>(text.size());
+    return windowText(textArea_);
+}
+
+std::wstring StandinEditor::wordAtCaret(bool selectIt)
+{
+    std::wstring text = textAreaText();
+    Selection selection = selectionOf(textArea_);
+    size_t start = selection.start < text.size() ? selection.start : text.size();
+    size_t end = selection.end < text.size() ? selection.end : text.size();
     if (start < end)
         return text.substr(start, end - start);
     auto isWordCharacter = [](wchar_t c) { return iswalnum(c) || c == L'_'; };
@@ -451,7 +593,57 @@ std::wstring StandinEditor::wordAtCaret() const
         --from;
     while (to < text.size() && isWordCharacter(text[to]))
         ++to;
+    if (selectIt)
+        select(static_cast<int>(from), static_cast<int>(to));
     return text.substr(from, to - from);
+}
+
+std::wstring StandinEditor::nameAtCaretOfTextArea() const
+{
+    std::wstring text = textAreaText();
+    Selection selection = selectionOf(textArea_);
+    size_t end = selection.end < text.size() ? selection.end : text.size();
+    std::wstring selected = text.substr(selection.start, end > selection.start ? end - selection.start : 0);
+    if (selected.find_first_of(L"/\\") != std::wstring::npos)
+        return selected;
+    // Bounded as measured in the editor: ")", "]" and ":" end a name but don't start one.
+    const wchar_t* bounds = L" \t\"[(<>\r\n";
+    const wchar_t* endBounds = L" \t\"[(<>\r\n)]:";
+    size_t from = end;
+    while (from > 0 && wcschr(bounds, text[from - 1]) == nullptr)
+        --from;
+    size_t to = end;
+    while (to < text.size() && wcschr(endBounds, text[to]) == nullptr)
+        ++to;
+    return text.substr(from, to - from);
+}
+
+std::wstring StandinEditor::lineAtCaret() const
+{
+    std::wstring text = textAreaText();
+    std::pair<size_t, size_t> line = lineAround(textArea_, selectionOf(textArea_).end);
+    // The line's end goes with it.
+    size_t after = line.first + line.second;
+    while (
+        after < text.size() && after < line.first + line.second + 2 && (text[after] == L'\r' || text[after] == L'\n'))
+        ++after;
+    return text.substr(line.first, after - line.first);
+}
+
+void StandinEditor::select(int from, int to)
+{
+    SendMessageW(textArea_, EM_SETSEL, static_cast<WPARAM>(from), to);
+}
+
+StandinEditor::Place StandinEditor::caretPlace() const
+{
+    std::wstring text = textAreaText();
+    DWORD caret = selectionOf(textArea_).end;
+    size_t first = lineAround(textArea_, caret).first;
+    int column = 1;
+    for (size_t i = first; i < caret && i < text.size(); ++i)
+        column += IS_LOW_SURROGATE(text[i]) ? 0 : 1;
+    return Place{static_cast<int>(SendMessageW(textArea_, EM_LINEFROMCHAR, caret, 0)) + 1, column};
 }
 
 void StandinEditor::switchDarkMode(bool dark)
@@ -539,7 +731,20 @@ LRESULT StandinEditor::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case NPPM_GETEXTPART:
         return answer(document.extPart, message, wParam, lParam);
     case NPPM_GETCURRENTWORD:
-        return answer(wordFromTextArea ? wordAtCaret() : document.currentWord, message, wParam, lParam);
+        return answer(wordFromTextArea ? wordAtCaret(true) : document.currentWord, message, wParam, lParam);
+    case NPPM_GETFILENAMEATCURSOR:
+        if (wordFromTextArea)
+            return answer(nameAtCaretOfTextArea(), message, wParam, lParam);
+        return answer(
+            document.nameAtCaret.empty() ? document.currentWord : document.nameAtCaret, message, wParam, lParam);
+    case NPPM_GETCURRENTLINESTR:
+        return answer(wordFromTextArea ? lineAtCaret() : document.currentLine, message, wParam, lParam);
+    case NPPM_GETCURRENTSCINTILLA:
+        // One view, the main one.
+        requests.push_back(EditorRequest{message, wParam});
+        if (lParam != 0)
+            *reinterpret_cast<int*>(lParam) = 0;
+        return TRUE;
     case NPPM_GETNPPDIRECTORY:
         return answer(document.editorFolder, message, wParam, lParam);
     case NPPM_GETPLUGINSCONFIGDIR:
@@ -547,6 +752,8 @@ LRESULT StandinEditor::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case NPPM_DOOPEN:
         requests.push_back(EditorRequest{message, wParam});
         openedFiles.push_back(reinterpret_cast<const wchar_t*>(lParam));
+        if (showOpenedFiles)
+            return showDocument(openedFiles.back());
         return TRUE;
     case NPPM_SETSTATUSBAR:
         requests.push_back(EditorRequest{message, wParam});

@@ -21,6 +21,8 @@ struct DocumentModel {
     std::wstring namePart;     // NPPM_GETNAMEPART
     std::wstring extPart;      // NPPM_GETEXTPART, with its period
     std::wstring currentWord;  // NPPM_GETCURRENTWORD: the selection or the word at the caret
+    std::wstring nameAtCaret;  // NPPM_GETFILENAMEATCURSOR: the path-like text there; empty: the word
+    std::wstring currentLine;  // NPPM_GETCURRENTLINESTR: the caret's line, its line end included
     std::wstring editorFolder; // NPPM_GETNPPDIRECTORY
     std::wstring configFolder; // NPPM_GETPLUGINSCONFIGDIR
     std::set<UINT> unanswered; // requests the editor leaves without an answer
@@ -131,9 +133,23 @@ public:
     // The user switches between light and dark mode: every plug-in hears NPPN_DARKMODECHANGED.
     void switchDarkMode(bool dark);
 
-    // When set, the word request is answered from the text area: its selection, else the word
-    // at the caret, as a person using the editor expects.
+    // When set, the requests for the word, the name at the caret and the caret's line are
+    // answered from the text area, as the editor answers them: the selection, else the word at the
+    // caret (which the editor then selects); the selection when it holds a "/" or "\", else the
+    // path-like text around the caret; the caret's line.
     bool wordFromTextArea = false;
+    // When set, a file the plug-ins open is shown in the text area and becomes the current
+    // document, as the editor does; otherwise it is only recorded.
+    bool showOpenedFiles = false;
+
+    // Where the caret is in the text area: line and column from 1, the column in characters.
+    struct Place {
+        int line;
+        int column;
+    };
+    Place caretPlace() const;
+    // Puts the caret at a character of the text area, or selects from one to another.
+    void select(int from, int to);
     // When set, closing the main window ends the thread's message loop (the program, not tests).
     bool quitWhenClosed = false;
 
@@ -154,7 +170,10 @@ private:
     std::wstring attachPlugin(const std::wstring& libraryPath);
     LRESULT answer(const std::wstring& value, UINT message, WPARAM capacity, LPARAM buffer);
     LRESULT answerLook(UINT message, WPARAM wParam, LPARAM lParam);
-    std::wstring wordAtCaret() const;
+    std::wstring wordAtCaret(bool selectIt);
+    std::wstring nameAtCaretOfTextArea() const;
+    std::wstring lineAtCaret() const;
+    std::wstring textAreaText() const;
     void notify(const LoadedPlugin& plugin, UINT code, HWND from);
     void rebuildAccelerators();
 

@@ -13,11 +13,13 @@ struct PluginFacts {
     const wchar_t* firstCommand;
     ShortcutKey shortcut;
     const wchar_t* aboutText;
+    const wchar_t* secondCommand; // a command without a key in place of the first separator, or null
 };
 
 const PluginFacts plugins[] = {
-    {L"Wordlamp.dll", L"Wordlamp", L"Help", {true, false, false, VK_F1}, nullptr},
-    {L"Pickpath.dll", L"Pickpath", L"Open current selection", {false, true, false, 'O'}, nullptr},
+    {L"Wordlamp.dll", L"Wordlamp", L"Help", {true, false, false, VK_F1}, nullptr, nullptr},
+    {L"Pickpath.dll", L"Pickpath", L"Open current selection", {false, true, false, 'O'}, nullptr,
+        L"Open current selection\x2026"},
 };
 
 std::wstring menuCaption(HMENU menu, int position)
@@ -64,7 +66,14 @@ TEST(PluginLibraries, LoadIntoTheEditorWithTheirCommandTables)
         EXPECT_STREQ(items[0]._itemName, facts.firstCommand);
         EXPECT_STREQ(items[2]._itemName, L"Options...");
         EXPECT_STREQ(items[4]._itemName, L"About");
+        if (facts.secondCommand != nullptr) {
+            EXPECT_STREQ(items[1]._itemName, facts.secondCommand);
+            EXPECT_NE(items[1]._pFunc, nullptr);
+            EXPECT_EQ(items[1]._pShKey, nullptr) << "no key of its own";
+        }
         for (int separator : {1, 3}) {
+            if (separator == 1 && facts.secondCommand != nullptr)
+                continue;
             EXPECT_STREQ(items[separator]._itemName, L"");
             EXPECT_EQ(items[separator]._pFunc, nullptr);
             EXPECT_EQ(items[separator]._pShKey, nullptr);
@@ -95,7 +104,8 @@ TEST(PluginLibraries, LoadIntoTheEditorWithTheirCommandTables)
         ASSERT_NE(own, nullptr);
         ASSERT_GE(GetMenuItemCount(own), 5);
         EXPECT_EQ(menuCaption(own, 0).substr(0, wcslen(facts.firstCommand)), facts.firstCommand);
-        EXPECT_EQ(GetMenuItemID(own, 1), 0u) << "a separator";
+        EXPECT_EQ(GetMenuItemID(own, 1), facts.secondCommand != nullptr ? static_cast<UINT>(items[1]._cmdID) : 0u)
+            << "a separator, or the second command";
         EXPECT_EQ(menuCaption(own, 2), L"Options...");
         EXPECT_EQ(GetMenuItemID(own, 4), static_cast<UINT>(items[4]._cmdID));
     }

@@ -63,7 +63,8 @@ bool takesFocus(const TemplateControl& control)
 {
     if (control.className == L"Button")
         return !isButtonKind(control, BS_GROUPBOX);
-    return control.className == L"Edit" || control.className == L"ListBox" || control.className == L"ComboBox";
+    return control.className == L"Edit" || control.className == L"ListBox" || control.className == L"ComboBox"
+        || _wcsicmp(control.className.c_str(), L"SysListView32") == 0; // the resource compiler writes it in capitals
 }
 
 std::string describe(const TemplateControl& control)

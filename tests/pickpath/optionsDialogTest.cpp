@@ -249,7 +249,8 @@ TEST(OptionsDialog, OptionsTakeEffectAtTheNextContextMenu)
         Driver::click(dialog, IDOK);
     });
     runOptions(pickpath, driver);
-    EXPECT_EQ(GetMenuItemCount(pickpath.editor.openContextMenu()), before - 2);
+    // Both open commands and their separator go.
+    EXPECT_EQ(GetMenuItemCount(pickpath.editor.openContextMenu()), before - 3);
     EXPECT_EQ(pickpath.editor.toolbarButtons.size(), 0u) << "the toolbar changes at the next start";
 }
 

@@ -69,19 +69,23 @@ TEST(PickpathBinding, PutsItsEntryIntoTheContextMenuAtTheTopOrTheBottom)
         SCOPED_TRACE(c.where);
         PickpathInEditor pickpath(contextMenuSettings(c.entry, c.onTop));
         std::wstring entry = L"Pickpath#" + std::to_wstring(pickpath.commandId(0));
-        // The editor builds the menu anew for every showing, and the entry comes again each time.
+        std::wstring chooser = L"Open current selection\x2026#" + std::to_wstring(pickpath.commandId(1));
+        // The editor builds the menu anew for every showing, and the entries come again each time.
         for (int opening = 0; opening < 2; ++opening) {
             std::vector<std::wstring> items = describeMenu(pickpath.editor.openContextMenu());
-            ASSERT_GE(items.size(), 3u);
-            // Exactly one entry, however often the menu was shown, with its separator beside it.
+            ASSERT_GE(items.size(), 4u);
+            // Exactly one of each entry, however often the menu was shown, with their separator beside them.
             EXPECT_EQ(std::count(items.begin(), items.end(), entry), std::string(c.where) == "none" ? 0 : 1);
+            EXPECT_EQ(std::count(items.begin(), items.end(), chooser), std::string(c.where) == "none" ? 0 : 1);
             if (std::string(c.where) == "top") {
                 EXPECT_EQ(items[0], entry);
-                EXPECT_EQ(items[1], L"-");
-                EXPECT_EQ(items[2].substr(0, 4), L"Cut#");
+                EXPECT_EQ(items[1], chooser);
+                EXPECT_EQ(items[2], L"-");
+                EXPECT_EQ(items[3].substr(0, 4), L"Cut#");
             } else if (std::string(c.where) == "bottom") {
-                EXPECT_EQ(items[items.size() - 2], L"-");
-                EXPECT_EQ(items.back(), entry);
+                EXPECT_EQ(items[items.size() - 3], L"-");
+                EXPECT_EQ(items[items.size() - 2], entry);
+                EXPECT_EQ(items.back(), chooser);
                 EXPECT_EQ(items[0].substr(0, 4), L"Cut#");
             }
         }
@@ -109,9 +113,9 @@ TEST(PickpathBinding, TellsTheContextMenuByThreeOfItsCaptions)
             AppendMenuW(popup, MF_STRING, id++, text);
         pickpath.editor.announcePopup(popup);
         int count = GetMenuItemCount(popup);
-        EXPECT_EQ(count, static_cast<int>(c.captions.size()) + (c.getsEntry ? 2 : 0)) << narrow(c.captions[0]);
+        EXPECT_EQ(count, static_cast<int>(c.captions.size()) + (c.getsEntry ? 3 : 0)) << narrow(c.captions[0]);
         if (c.getsEntry) {
-            EXPECT_EQ(caption(popup, count - 1), L"Pickpath");
+            EXPECT_EQ(caption(popup, count - 2), L"Pickpath");
         }
         DestroyMenu(popup);
     }

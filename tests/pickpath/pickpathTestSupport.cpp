@@ -156,6 +156,62 @@ bool FolderTree::link(const std::wstring& relative, const std::wstring& target)
     return waitUntil(true, path);
 }
 
+SearchScene::SearchScene()
+{
+    GetCurrentDirectoryW(MAX_PATH, savedFolder_);
+    DWORD length = GetEnvironmentVariableW(L"PATH", nullptr, 0);
+    savedPath_.resize(length);
+    GetEnvironmentVariableW(L"PATH", &savedPath_[0], length);
+    savedPath_.resize(length > 0 ? length - 1 : 0);
+    for (const wchar_t* folder : {L"proj", L"npp", L"sys"})
+        tree.folder(folder);
+    SetCurrentDirectoryW(tree.at(L"npp").c_str());
+    SetEnvironmentVariableW(L"PATH", (tree.at(L"sys") + L";" + savedPath_).c_str());
+}
+
+SearchScene::~SearchScene()
+{
+    SetCurrentDirectoryW(savedFolder_);
+    SetEnvironmentVariableW(L"PATH", savedPath_.c_str());
+}
+
+std::wstring SearchScene::rooted(const std::wstring& text) const
+{
+    std::wstring result;
+    for (wchar_t c : text)
+        result += c == L'~' ? tree.root() : std::wstring(1, c);
+    return result;
+}
+
+SettingsText SearchScene::settings(std::vector<EntryText> entries) const
+{
+    SettingsText result;
+    for (EntryText& entry : entries) {
+        entry.path = rooted(entry.path);
+        result.entries.push_back(entry);
+    }
+    return result;
+}
+
+std::vector<std::wstring> SearchScene::open(
+    const std::vector<EntryText>& entries, const std::wstring& document, const std::wstring& selection) const
+{
+    PickpathInEditor pickpath(settings(entries));
+    pickpath.editor.document.open(tree.at(L"proj\\" + document));
+    pickpath.editor.document.currentWord = selection;
+    pickpath.openSelection();
+    return pickpath.editor.openedFiles;
+}
+
+std::wstring SearchScene::relative(const std::vector<std::wstring>& opened) const
+{
+    if (opened.empty())
+        return L"";
+    std::wstring prefix = lower(tree.root() + L"\\");
+    std::wstring path = lower(opened.back());
+    return path.compare(0, prefix.size(), prefix) == 0 ? opened.back().substr(prefix.size()) : opened.back();
+}
+
 std::vector<std::wstring> listedSubfolders(const std::wstring& folder)
 {
     std::vector<std::wstring> names;

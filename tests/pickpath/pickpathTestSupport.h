@@ -70,6 +70,31 @@ private:
     std::vector<std::wstring> links_;
 };
 
+// A document folder, a working folder and a folder on the system search path below one root; the
+// process's working folder and search path point there while the scene lasts.
+class SearchScene {
+public:
+    SearchScene();
+    ~SearchScene();
+    SearchScene(const SearchScene&) = delete;
+    SearchScene& operator=(const SearchScene&) = delete;
+
+    // "~" in a text stands for the root.
+    std::wstring rooted(const std::wstring& text) const;
+    SettingsText settings(std::vector<EntryText> entries) const;
+    // Runs the command in a fresh editor on the document proj\<document>; the files it opened.
+    std::vector<std::wstring> open(
+        const std::vector<EntryText>& entries, const std::wstring& document, const std::wstring& selection) const;
+    // The opened file as a path below the root, or what was opened when it lies elsewhere.
+    std::wstring relative(const std::vector<std::wstring>& opened) const;
+
+    FolderTree tree;
+
+private:
+    wchar_t savedFolder_[MAX_PATH] = L"";
+    std::wstring savedPath_;
+};
+
 // Names of the sub-folders of folder in the order the platform lists them.
 std::vector<std::wstring> listedSubfolders(const std::wstring& folder);
 // Lower case, for comparing paths.

@@ -9,11 +9,11 @@
 
 namespace {
 constexpr UINT NPPN_BEFORESHUTDOWN = 1019;
-// The editor's plug-in messages: its own range, and the path requests kept apart from it.
+// The editor's plug-in messages: its own range, and the path and caret requests kept apart from it.
 constexpr UINT firstPluginMessage = WM_USER + 1000;
 constexpr UINT lastPluginMessage = firstPluginMessage + 200;
 constexpr UINT firstPathMessage = 4025;
-constexpr UINT lastPathMessage = 4031;
+constexpr UINT lastPathMessage = 4036;
 
 NppData editor = {};
 HMODULE probeModule = nullptr;

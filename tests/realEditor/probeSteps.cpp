@@ -14,6 +14,15 @@ constexpr UINT NPPM_GETCURRENTSCINTILLA = WM_USER + 1000 + 4;
 constexpr UINT SCI_SETSEL = 2160;
 constexpr UINT SCI_GETLENGTH = 2006;
 constexpr UINT SCI_GETTEXT = 2182;
+constexpr UINT SCI_GETCURRENTPOS = 2008;
+constexpr UINT SCI_LINEFROMPOSITION = 2166;
+constexpr UINT SCI_POSITIONFROMLINE = 2167;
+constexpr UINT SCI_COUNTCHARACTERS = 2633;
+constexpr UINT SCI_GETFIRSTVISIBLELINE = 2152;
+constexpr UINT SCI_LINESONSCREEN = 2370;
+constexpr UINT SCI_VISIBLEFROMDOCLINE = 2220;
+constexpr UINT SCI_GETSELECTIONSTART = 2143;
+constexpr UINT SCI_GETSELECTIONEND = 2145;
 constexpr UINT stepTimerId = 1;
 constexpr UINT stepInterval = 40;           // milliseconds between two looks at a waiting step
 constexpr DWORD defaultWait = 5000;         // how long a step waits for what it expects
@@ -274,14 +283,24 @@ BOOL CALLBACK logControl(HWND control, LPARAM)
             logLine(L"  item " + std::to_wstring(i) + L" " + quoted(text));
         }
     } else if (kind == L"SysListView32") {
+        // Every column of a row, and which row is selected.
+        HWND header = reinterpret_cast<HWND>(SendMessageW(control, LVM_GETHEADER, 0, 0));
+        int columns = header != nullptr ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
         LRESULT count = SendMessageW(control, LVM_GETITEMCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
-            wchar_t text[textCapacity] = L"";
-            LVITEMW item = {};
-            item.pszText = text;
-            item.cchTextMax = textCapacity;
-            SendMessageW(control, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-            logLine(L"  item " + std::to_wstring(i) + L" " + quoted(text));
+            std::wstring line = L"  item " + std::to_wstring(i);
+            for (int column = 0; column < (columns > 0 ? columns : 1); ++column) {
+                wchar_t text[textCapacity] = L"";
+                LVITEMW item = {};
+                item.iSubItem = column;
+                item.pszText = text;
+                item.cchTextMax = textCapacity;
+                SendMessageW(control, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+                line += L" " + quoted(text);
+            }
+            if (SendMessageW(control, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED) & LVIS_SELECTED)
+                line += L" selected";
+            logLine(line);
         }
     }
     return TRUE;
@@ -315,6 +334,14 @@ void pressKeys(std::wstring rest)
             keys.push_back(VK_MENU);
         else if (word == L"shift")
             keys.push_back(VK_SHIFT);
+        else if (word == L"down")
+            keys.push_back(VK_DOWN);
+        else if (word == L"up")
+            keys.push_back(VK_UP);
+        else if (word == L"return")
+            keys.push_back(VK_RETURN);
+        else if (word == L"escape")
+            keys.push_back(VK_ESCAPE);
         else if (word.size() > 1 && word[0] == L'F')
             keys.push_back(static_cast<WORD>(VK_F1 + _wtoi(word.c_str() + 1) - 1));
         else
@@ -334,8 +361,14 @@ void pressKeys(std::wstring rest)
         input.ki.dwFlags = KEYEVENTF_KEYUP;
         inputs.push_back(input);
     }
-    SetForegroundWindow(editor._nppHandle);
-    SetFocus(currentView());
+    // Keys go to the dialog a person would be looking at, else to the editing view.
+    HWND dialog = activeDialog();
+    if (dialog == nullptr) {
+        SetForegroundWindow(editor._nppHandle);
+        SetFocus(currentView());
+    } else {
+        SetForegroundWindow(dialog);
+    }
     UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     logLine(L"keys pressed=" + std::to_wstring(sent));
 }
@@ -444,6 +477,49 @@ void logHtmlHelpCalls(const std::wstring& library)
         logLine(L"htmlhelp file=" + quoted(log->calls[i].file) + L" command=" + std::to_wstring(log->calls[i].command)
             + L" keyword=" + quoted(log->calls[i].keyword)
             + L" owner=" + (log->calls[i].owner == editor._nppHandle ? std::wstring(L"editor") : hex(reinterpret_cast<ULONG_PTR>(log->calls[i].owner))));
+}
+
+// Where the caret is in the current view: line and column from 1, the column in characters, and
+// whether its line is on screen.
+void logCaret()
+{
+    HWND view = currentView();
+    LRESULT position = SendMessageW(view, SCI_GETCURRENTPOS, 0, 0);
+    LRESULT line = SendMessageW(view, SCI_LINEFROMPOSITION, static_cast<WPARAM>(position), 0);
+    LRESULT lineStart = SendMessageW(view, SCI_POSITIONFROMLINE, static_cast<WPARAM>(line), 0);
+    LRESULT column = SendMessageW(view, SCI_COUNTCHARACTERS, static_cast<WPARAM>(lineStart), position);
+    LRESULT shownLine = SendMessageW(view, SCI_VISIBLEFROMDOCLINE, static_cast<WPARAM>(line), 0);
+    LRESULT first = SendMessageW(view, SCI_GETFIRSTVISIBLELINE, 0, 0);
+    LRESULT onScreen = SendMessageW(view, SCI_LINESONSCREEN, 0, 0);
+    bool visible = shownLine >= first && shownLine < first + (onScreen > 0 ? onScreen : 1);
+    bool selection = SendMessageW(view, SCI_GETSELECTIONSTART, 0, 0) != SendMessageW(view, SCI_GETSELECTIONEND, 0, 0);
+    logLine(L"caret line=" + std::to_wstring(line + 1) + L" column=" + std::to_wstring(column + 1)
+        + (visible ? L" visible" : L" hidden") + (selection ? L" selection" : L""));
+}
+
+// The first field of the editor's status bar, as a person reads it.
+void logStatus()
+{
+    HWND statusBar = FindWindowExW(editor._nppHandle, nullptr, STATUSCLASSNAMEW, nullptr);
+    wchar_t text[textCapacity] = L"";
+    if (statusBar != nullptr && LOWORD(SendMessageW(statusBar, SB_GETTEXTLENGTHW, 0, 0)) < textCapacity)
+        SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+    logLine(L"status " + quoted(text));
+}
+
+// Asks the editor as a plug-in does: a buffer of the given capacity and what came back in it.
+void askEditor(std::wstring rest)
+{
+    UINT message = static_cast<UINT>(_wtoi(firstWord(rest).c_str()));
+    int capacity = rest.empty() ? MAX_PATH : _wtoi(rest.c_str());
+    std::vector<wchar_t> buffer(static_cast<size_t>(capacity > 0 ? capacity : 1) + 1, L'\x01');
+    buffer.back() = L'\0';
+    OwnRequest own(message);
+    LRESULT result = SendMessageW(
+        editor._nppHandle, message, static_cast<WPARAM>(capacity), reinterpret_cast<LPARAM>(buffer.data()));
+    logLine(L"asked " + std::to_wstring(message) + L" capacity=" + std::to_wstring(capacity) + L" result="
+        + std::to_wstring(static_cast<long long>(result)) + L" text="
+        + quoted(buffer[0] == L'\x01' ? L"(untouched)" : buffer.data()));
 }
 
 HWND findToolbar()
@@ -601,6 +677,12 @@ bool runStep(const Step& step, DWORD waited)
         bool saved = window != nullptr && saveScreenArea(area, path);
         logLine(L"shot " + quoted(path) + (saved ? L" saved " : L" FAILED ") + std::to_wstring(area.right - area.left)
             + L"x" + std::to_wstring(area.bottom - area.top));
+    } else if (verb == L"caret") {
+        logCaret();
+    } else if (verb == L"status") {
+        logStatus();
+    } else if (verb == L"ask") {
+        askEditor(rest);
     } else if (verb == L"toolbar") {
         logToolbar();
     } else if (verb == L"enabled") {

@@ -14,6 +14,7 @@
 #
 # Lines of a scenario file the runner reads (the probe ignores them; the rest are the probe's steps):
 #   setup file PATH TEXT        add the line TEXT to the file PATH below the editor's copy
+#   setup lines PATH N TEXT     add the lines "TEXT 1" to "TEXT N" to the file PATH likewise
 #   setup remove PATH           remove PATH below the editor's copy (doLocalConf.xml: not portable)
 #   setup clean appdata         remove the editor's folder from the Wine user's application data
 #   setup clean recorder        remove what the shell's recorder wrote in an earlier run
@@ -128,6 +129,11 @@ prepare() {
                 local rest="${line#setup file }"; local path="${rest%% *}" text="${rest#* }"
                 mkdir -p "$(dirname "$copy/$path")"
                 printf '%s\r\n' "$text" >>"$copy/$path" ;;
+            "setup lines "*)
+                local rest="${line#setup lines }"; local path="${rest%% *}"; rest="${rest#* }"
+                local count="${rest%% *}" text="${rest#* }"
+                mkdir -p "$(dirname "$copy/$path")"
+                for ((n = 1; n <= count; n++)); do printf '%s %s\r\n' "$text" "$n"; done >>"$copy/$path" ;;
             "setup remove "*) rm -rf "${copy:?}/${line#setup remove }" ;;
             "setup clean appdata") rm -rf "$(appdataFolder)/Notepad++" ;;
             "setup clean recorder") rm -f "$build/realEditor/standins/shellRecorder.log" ;;
