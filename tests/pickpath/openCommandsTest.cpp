@@ -271,7 +271,9 @@ TEST(FileChooser, ListsEveryFileFoundInOrderAndOpensTheOneChosen)
     };
     auto secondByKeys = [](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_CHOOSER_LIST);
-        // The keyboard starts in the list, on the first file.
+        // The keyboard starts in the list, on the first file. Another test's window may have taken the
+        // activation meanwhile; given it back, the dialog puts the focus where it left it.
+        SetForegroundWindow(dialog);
         EXPECT_EQ(GetFocus(), list);
         pressKey(list, VK_DOWN);
         pressKey(list, VK_RETURN);
