@@ -1,6 +1,7 @@
 #include "textHelpers.h"
 
 #include <shlwapi.h>
+#include <strsafe.h>
 
 #include <cwchar>
 
@@ -140,6 +141,18 @@ bool quoteArgument(const wchar_t* text, bool alwaysQuote, wchar_t* result, size_
     }
     quoted.add(L'"');
     return quoted.finish();
+}
+
+bool appendPathComponent(wchar_t* buffer, size_t capacity, const wchar_t* component)
+{
+    while (*component == L'\\')
+        ++component;
+    size_t length = 0;
+    StringCchLengthW(buffer, capacity, &length);
+    bool fits = true;
+    if (length > 0 && buffer[length - 1] != L'\\' && *component != L'\0')
+        fits = SUCCEEDED(StringCchCatW(buffer, capacity, L"\\"));
+    return SUCCEEDED(StringCchCatW(buffer, capacity, component)) && fits;
 }
 
 std::wstring groupedNumber(unsigned long long n)

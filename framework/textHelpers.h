@@ -31,6 +31,10 @@ bool percentEncodeUtf8(const wchar_t* text, wchar_t* result, size_t capacity);
 // when alwaysQuote asks for it. Answers false, leaving result empty, when it would not fit.
 bool quoteArgument(const wchar_t* text, bool alwaysQuote, wchar_t* result, size_t capacity);
 
+// Joins component to the path in buffer with exactly one backslash between; a result too long for
+// the buffer is cut at its end. Returns false when it was cut.
+bool appendPathComponent(wchar_t* buffer, size_t capacity, const wchar_t* component);
+
 // n with its thousands grouped by ",", as the user counts: 9,950.
 std::wstring groupedNumber(unsigned long long n);
 

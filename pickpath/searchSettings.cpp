@@ -44,17 +44,17 @@ SettingsStore<SearchEntryTable, PickpathOptions> settingsStore(searchEntryTable,
 
 void loadSettings()
 {
-    settingsStore.load(getSettingsFilePath());
+    settingsStore.load(getSettingsFilePath().c_str());
 }
 
 void saveSettings(SaveMode mode)
 {
-    settingsStore.save(getSettingsFilePath(), mode);
+    settingsStore.save(getSettingsFilePath().c_str(), mode);
 }
 
 void tellIfSettingsUnread()
 {
-    settingsStore.tellIfUnread(getSettingsFilePath());
+    settingsStore.tellIfUnread(getSettingsFilePath().c_str());
 }
 
 unsigned settingsEntriesNotShown()

@@ -104,7 +104,7 @@ void onOk(HWND dialog)
     EndDialog(dialog, IDOK);
 }
 
-// The expansion of the path field, kept apart from the shared expansion buffer.
+// The expansion of the path field.
 void expandPathField(HWND dialog, wchar_t (&expanded)[pathCapacity])
 {
     wchar_t location[pathCapacity];
@@ -143,9 +143,9 @@ void onExpand(HWND dialog)
     wchar_t word[textCapacity] = L"";
     if (expanded.placeCount > 0)
         askEditor(NPPM_GETCURRENTWORD, word, _countof(word));
-    std::unique_ptr<wchar_t[]> placed = placeWord(expanded, kindOfLocation(expanded.text), word);
-    if (placed != nullptr)
-        showInformation(placed.get());
+    std::wstring placed;
+    if (placeWord(expanded, kindOfLocation(expanded.text), word, placed))
+        showInformation(placed.c_str());
 }
 
 void onTest(HWND dialog)
