@@ -1,7 +1,7 @@
 #include "entryEditorHelpers.h"
 
 #include "hostInterface.h"
-#include "settingsFile.h"
+#include "iniText.h"
 #include "userMessages.h"
 
 #include <strsafe.h>

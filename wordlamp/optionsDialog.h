@@ -1,8 +1,10 @@
-// Wordlamp's Options dialog and its entry editor.
+// Wordlamp's Options dialog.
 #pragma once
 
 #include "entryListDialog.h"
 #include "wordlampState.h"
+
+#include <string>
 
 namespace wordlamp {
 
@@ -17,7 +19,7 @@ void showOptionsDialog();
 // changed, or -1 for a new one, so that its own name is not taken for another entry's. true after OK.
 bool editEntry(HWND owner, HelpEntryDialog& options, int editedSlot);
 
-// "Name (Mask) => File", in a buffer that the next row overwrites.
-const wchar_t* formatEntryRow(const HelpEntry& entry);
+// "Name (Mask) => File", the text of its row in the list.
+std::wstring formatEntryRow(const HelpEntry& entry);
 
 } // namespace wordlamp
