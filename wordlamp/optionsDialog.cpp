@@ -1,5 +1,6 @@
 #include "optionsDialog.h"
 
+#include "entryEditor.h"
 #include "helpSettings.h"
 #include "openDialogs.h"
 #include "pluginHost.h"
@@ -24,7 +25,7 @@ public:
 private:
     std::wstring rowText(unsigned index) const override { return formatEntryRow(WorkingTable.Entries[index]); }
     unsigned entriesNotShown() const override { return settingsEntriesNotShown(); }
-    bool runEntryEditor(HWND dialog, int slot) override { return editEntry(dialog, *this, slot); }
+    bool runEntryEditor(HWND dialog, int slot) override { return editEntry(dialog, EditRecord, WorkingTable, slot); }
 
     void fillOptions(HWND dialog) override
     {

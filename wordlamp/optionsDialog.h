@@ -15,10 +15,6 @@ using HelpEntryDialog = EntryTableDialog<HelpEntryTable>;
 // The "Options..." command: the Options dialog, modal, owned by the editor's main window.
 void showOptionsDialog();
 
-// The entry editor, modal, on the dialog's EditRecord. editedSlot is the working entry being
-// changed, or -1 for a new one, so that its own name is not taken for another entry's. true after OK.
-bool editEntry(HWND owner, HelpEntryDialog& options, int editedSlot);
-
 // "Name (Mask) => File", the text of its row in the list.
 std::wstring formatEntryRow(const HelpEntry& entry);
 
