@@ -163,15 +163,15 @@ void writeSettings(const std::wstring& root)
 // Counts the library's calls to the file system by taking the place of its imports.
 namespace calls {
 size_t count = 0;
-#define COUNTED(result, name, parameters, arguments)                                                                  \
-    decltype(&name) real_##name = nullptr;                                                                          \
-    result WINAPI counted_##name parameters                                                                          \
-    {                                                                                                                \
-        ++count;                                                                                                     \
-        return real_##name arguments;                                                                                \
+#define COUNTED(result, name, parameters, arguments)                                                                   \
+    decltype(&name) real_##name = nullptr;                                                                             \
+    result WINAPI counted_##name parameters                                                                            \
+    {                                                                                                                  \
+        ++count;                                                                                                       \
+        return real_##name arguments;                                                                                  \
     }
-COUNTED(HANDLE, CreateFileW,
-    (LPCWSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g), (a, b, c, d, e, f, g))
+COUNTED(HANDLE, CreateFileW, (LPCWSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g),
+    (a, b, c, d, e, f, g))
 COUNTED(BOOL, GetFileInformationByHandleEx, (HANDLE a, FILE_INFO_BY_HANDLE_CLASS b, LPVOID c, DWORD d), (a, b, c, d))
 COUNTED(BOOL, GetFileInformationByHandle, (HANDLE a, LPBY_HANDLE_FILE_INFORMATION b), (a, b))
 COUNTED(BOOL, CloseHandle, (HANDLE a), (a))
@@ -188,12 +188,15 @@ struct Replacement {
     void* counted;
 };
 
-#define REPLACEMENT(name)                                                                                            \
-    Replacement { #name, reinterpret_cast<void**>(&real_##name), reinterpret_cast<void*>(&counted_##name) }
-const Replacement replacements[] = {REPLACEMENT(CreateFileW), REPLACEMENT(GetFileInformationByHandleEx),
-    REPLACEMENT(GetFileInformationByHandle), REPLACEMENT(CloseHandle), REPLACEMENT(SearchPathW),
-    REPLACEMENT(GetFileAttributesW), REPLACEMENT(FindFirstFileW), REPLACEMENT(FindNextFileW),
-    REPLACEMENT(PathIsDirectoryW)};
+#define REPLACEMENT(name)                                                                                              \
+    Replacement                                                                                                        \
+    {                                                                                                                  \
+#name, reinterpret_cast < void**>(&real_##name), reinterpret_cast < void*>(&counted_##name)                    \
+    }
+const Replacement replacements[]
+    = {REPLACEMENT(CreateFileW), REPLACEMENT(GetFileInformationByHandleEx), REPLACEMENT(GetFileInformationByHandle),
+        REPLACEMENT(CloseHandle), REPLACEMENT(SearchPathW), REPLACEMENT(GetFileAttributesW),
+        REPLACEMENT(FindFirstFileW), REPLACEMENT(FindNextFileW), REPLACEMENT(PathIsDirectoryW)};
 #undef REPLACEMENT
 
 // Points the module's imports of the counted functions at the counters; how many were found.

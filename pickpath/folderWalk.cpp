@@ -320,7 +320,8 @@ private:
 class Walk {
 public:
     Walk(const wchar_t* const* tries, size_t tryCount, FolderVisitor& visitor)
-        : tries_(tries, tryCount), visitor_(visitor)
+        : tries_(tries, tryCount)
+        , visitor_(visitor)
     {
     }
     ~Walk()

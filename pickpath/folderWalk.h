@@ -25,7 +25,7 @@ public:
     virtual bool visit(const wchar_t* folder, const Listed* listed) = 0;
     // A folder the walk found but could not enter, its path too long even for the long form or for
     // the platform; its sub-tree is not walked.
-    virtual void onFolderTooDeep() {}
+    virtual void onFolderTooDeep() { }
 
 protected:
     ~FolderVisitor() = default;
