@@ -27,7 +27,8 @@ const wchar_t readerCommandFormat[] = L"\"%s\" /A %s %s";
 constexpr size_t ddeCommandCapacity = 4096;
 constexpr DWORD retryStep = 200;      // each wait is this much longer than the one before
 constexpr DWORD lastRetryWait = 3000; // no further attempt once the wait has passed this
-constexpr DWORD executeTimeout = 1000;
+// Acrobat answers each command once it has carried it out, which takes longer on a busy machine.
+constexpr DWORD executeTimeout = 5000;
 
 // Waits on the editor's thread without freezing the editor: its windows repaint, while input and
 // commands stay queued for afterwards, so no second lookup starts inside this one. Esc gives up.

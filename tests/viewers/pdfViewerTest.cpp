@@ -145,6 +145,8 @@ TEST_F(PdfViewerTest, WordsAreMadeSafeForTheAcrobatCommand)
         DeleteFileW(acrobatLog.c_str());
         showPdfHelp(pdf.c_str(), c.word.c_str());
         std::vector<std::wstring> commands = readLog(acrobatLog);
+        for (const MessageBoxRecord& box : driver.messageBoxes)
+            ADD_FAILURE() << "told: " << narrow(box.text);
         ASSERT_EQ(commands.size(), 2u) << narrow(c.word.substr(0, 40));
         EXPECT_EQ(commands[1], L"[DocFind(NULL, \"" + c.searched + L"\", false, true, true)]")
             << narrow(c.word.substr(0, 40));
