@@ -12,6 +12,7 @@
 #include "resource.h"
 #include "searchSettings.h"
 #include "statusNote.h"
+#include "treeCache.h"
 
 #include <new>
 
@@ -121,6 +122,8 @@ extern "C" void beNotified(SCNotification* notification)
         break;
     case NPPN_SHUTDOWN:
         saveSettings(SaveMode::tellUser);
+        // The watch thread ends here, on the editor's thread: not under the loader lock later.
+        forgetHeldTrees();
         break;
     case NPPN_TBMODIFICATION:
         if (notification->nmhdr.hwndFrom == nppData._nppHandle && pickpathOptions.ShowToolBarButton)
