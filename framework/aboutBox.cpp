@@ -1,7 +1,6 @@
 #include "aboutBox.h"
 
 #include "pluginHost.h"
-#include "pluginIdentity.h"
 #include "textBuffers.h"
 #include "userMessages.h"
 
@@ -12,28 +11,15 @@
 namespace {
 // Fixed when the library is built.
 const wchar_t buildDate[] = L"" __DATE__;
-
-wchar_t buildString[textCapacity];
-wchar_t aboutDescription[textCapacity];
-wchar_t aboutCopyright[textCapacity];
-wchar_t aboutName[textCapacity];
 } // namespace
 
-double versionNumberFromText(const wchar_t* productVersion)
+double versionNumber(const ProductVersion& version)
 {
-    if (wcschr(productVersion, L',') == nullptr)
-        return wcstod(productVersion, nullptr);
-    // Fields that are missing count as 0.
-    float fields[4] = {0, 0, 0, 0};
-    swscanf(productVersion, L"%f,%f,%f,%f", &fields[0], &fields[1], &fields[2], &fields[3]);
-    return fields[0] + fields[1] / 10 + fields[2] / 100 + fields[3] / 1000;
-}
-
-double getVersionNumber(HMODULE module)
-{
-    wchar_t fileName[pathCapacity];
-    getModuleFileName(module, fileName, _countof(fileName));
-    return versionNumberFromText(getVersionString(fileName, L"ProductVersion"));
+    // Added up in single precision, as the shown version always has been, so that a version that
+    // rounds on the edge of two hundredths shows as before.
+    const WORD* parts = version.parts;
+    return static_cast<float>(parts[0]) + static_cast<float>(parts[1]) / 10 + static_cast<float>(parts[2]) / 100
+        + static_cast<float>(parts[3]) / 1000;
 }
 
 void buildStringFromDate(const wchar_t* dateText, wchar_t* buffer, size_t capacity)
@@ -59,21 +45,21 @@ void buildStringFromDate(const wchar_t* dateText, wchar_t* buffer, size_t capaci
     StringCchCatW(buffer, capacity, dayText);
 }
 
-const wchar_t* getBuildString()
+std::wstring getBuildString()
 {
-    buildStringFromDate(buildDate, buildString, _countof(buildString));
-    return buildString;
+    wchar_t build[textCapacity];
+    buildStringFromDate(buildDate, build, _countof(build));
+    return build;
 }
 
 void showAbout()
 {
     wchar_t fileName[pathCapacity];
     getPluginFileName(fileName, _countof(fileName));
-    StringCchCopyW(aboutDescription, _countof(aboutDescription), getVersionString(fileName, L"FileDescription"));
-    StringCchCopyW(aboutCopyright, _countof(aboutCopyright), getVersionString(fileName, L"LegalCopyright"));
-    StringCchCopyW(aboutName, _countof(aboutName), getVersionString(fileName, L"InternalName"));
     wchar_t text[textCapacity];
-    StringCchPrintfW(text, _countof(text), L"%s by %s\n\nv%.02f (build %s)\n\n%s", aboutName, aboutCopyright,
-        getVersionNumber(pluginModule), getBuildString(), aboutDescription);
+    StringCchPrintfW(text, _countof(text), L"%s by %s\n\nv%.02f (build %s)\n\n%s",
+        getVersionString(fileName, L"InternalName").c_str(), getVersionString(fileName, L"LegalCopyright").c_str(),
+        versionNumber(getProductVersion(fileName)), getBuildString().c_str(),
+        getVersionString(fileName, L"FileDescription").c_str());
     showInformation(text);
 }

@@ -3,10 +3,12 @@
 #include "editorVersion.h"
 #include "pluginHost.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
-// Options dialog, entry editor, and room for what they open in turn.
-constexpr int maxThemedDialogs = 8;
-HWND themedDialogs[maxThemedDialogs] = {};
+// The Options dialog, the entry editor and what they open in turn.
+std::vector<HWND> themedDialogs;
 
 // Plug-in dialogs can be themed from 8.5.4 on; earlier editors may give the message another meaning.
 bool editorThemesDialogs()
@@ -16,14 +18,8 @@ bool editorThemesDialogs()
 
 void keep(HWND dialog)
 {
-    for (HWND& slot : themedDialogs)
-        if (slot == dialog)
-            return;
-    for (HWND& slot : themedDialogs)
-        if (slot == nullptr) {
-            slot = dialog;
-            return;
-        }
+    if (std::find(themedDialogs.begin(), themedDialogs.end(), dialog) == themedDialogs.end())
+        themedDialogs.push_back(dialog);
 }
 } // namespace
 
@@ -37,19 +33,18 @@ void themeDialog(HWND dialog)
 
 void forgetThemedDialog(HWND dialog)
 {
-    for (HWND& slot : themedDialogs)
-        if (slot == dialog)
-            slot = nullptr;
+    themedDialogs.erase(std::remove(themedDialogs.begin(), themedDialogs.end(), dialog), themedDialogs.end());
 }
 
 void onDarkModeChanged()
 {
-    for (HWND& dialog : themedDialogs) {
-        // A dialog that went without telling is no longer ours to theme.
-        if (dialog != nullptr && !IsWindow(dialog))
-            dialog = nullptr;
-        if (dialog == nullptr)
-            continue;
+    // A dialog that went without telling is no longer ours to theme.
+    themedDialogs.erase(
+        std::remove_if(themedDialogs.begin(), themedDialogs.end(), [](HWND dialog) { return !IsWindow(dialog); }),
+        themedDialogs.end());
+    // A copy: a dialog that closes while the others are themed leaves the list meanwhile.
+    const std::vector<HWND> dialogs = themedDialogs;
+    for (HWND dialog : dialogs) {
         SendMessageW(nppData._nppHandle, NPPM_DARKMODESUBCLASSANDTHEME, darkModeThemeOnChange, reinterpret_cast<LPARAM>(dialog));
         RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }

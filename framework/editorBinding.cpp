@@ -1,5 +1,6 @@
 #include "editorBinding.h"
 
+#include "editorCalls.h"
 #include "pluginHost.h"
 
 #include <commctrl.h>
@@ -21,7 +22,8 @@ LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         // The window goes before the library: nothing is left to unbind.
         RemoveWindowSubclass(window, editorWindowProc, subclassId());
         boundWindow = nullptr;
-    } else if (reinterpret_cast<EditorMessageHandler>(handler)(message, wParam, lParam)) {
+    } else if (callGuarded(
+                   false, [&] { return reinterpret_cast<EditorMessageHandler>(handler)(message, wParam, lParam); })) {
         return 0;
     }
     return DefSubclassProc(window, message, wParam, lParam);

@@ -1,6 +1,11 @@
 #include "entryListDialog.h"
 
+#include "editorCalls.h"
 #include "openDialogs.h"
+#include "textBuffers.h"
+#include "textHelpers.h"
+
+#include <strsafe.h>
 
 namespace {
 LRESULT sendToList(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -51,27 +56,40 @@ INT_PTR CALLBACK EntryListDialog::dialogProc(HWND dialog, UINT message, WPARAM w
     auto* self = reinterpret_cast<EntryListDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (self == nullptr)
         return FALSE;
-    switch (message) {
-    case WM_INITDIALOG:
-        self->fill(dialog);
-        onDialogOpened(dialog);
-        return TRUE;
-    case WM_DESTROY:
-        onDialogClosed(dialog);
+    return callGuarded<INT_PTR>(FALSE, [&]() -> INT_PTR {
+        switch (message) {
+        case WM_INITDIALOG:
+            self->fill(dialog);
+            onDialogOpened(dialog);
+            return TRUE;
+        case WM_DESTROY:
+            onDialogClosed(dialog);
+            return FALSE;
+        case WM_COMMAND:
+            self->onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        }
         return FALSE;
-    case WM_COMMAND:
-        self->onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
+    });
 }
 
 void EntryListDialog::fill(HWND dialog)
 {
     for (unsigned i = 0; i < entryCount(); ++i)
-        sendToList(dialog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rowText(i)));
+        sendToList(dialog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rowText(i).c_str()));
     fillOptions(dialog);
+    showEntriesNotShown(dialog);
     updateEntryButtons(dialog);
+}
+
+void EntryListDialog::showEntriesNotShown(HWND dialog)
+{
+    unsigned count = entriesNotShown();
+    wchar_t text[textCapacity] = L"";
+    if (count > 0)
+        StringCchPrintfW(text, _countof(text), L"The settings file holds %s more %s than shown here; %s kept.",
+            groupedNumber(count).c_str(), count == 1 ? L"entry" : L"entries", count == 1 ? L"it is" : L"they are");
+    SetDlgItemTextW(dialog, IDC_ENTRIES_NOT_SHOWN, text);
 }
 
 // Every rule for the entry buttons lives here; called after every change of the list.
@@ -91,7 +109,7 @@ void EntryListDialog::replaceRow(HWND dialog, int row)
 {
     sendToList(dialog, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
     sendToList(dialog, LB_INSERTSTRING, static_cast<WPARAM>(row),
-        reinterpret_cast<LPARAM>(rowText(static_cast<unsigned>(row))));
+        reinterpret_cast<LPARAM>(rowText(static_cast<unsigned>(row)).c_str()));
 }
 
 void EntryListDialog::onAdd(HWND dialog)
@@ -99,8 +117,8 @@ void EntryListDialog::onAdd(HWND dialog)
     // A message sent as if the greyed button could be pressed still adds nothing to a full table.
     if (entryCount() >= entryCapacity() || !editWorkingEntry(dialog, -1))
         return;
-    int added
-        = static_cast<int>(sendToList(dialog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rowText(entryCount() - 1))));
+    int added = static_cast<int>(
+        sendToList(dialog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rowText(entryCount() - 1).c_str())));
     // The new entry is selected, so the next Edit, Move or Remove acts on what was just added.
     selectRow(dialog, added);
     updateEntryButtons(dialog);

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <type_traits>
 
 // The list handling, on rows by position. A plug-in's dialog derives from EntryTableDialog below
@@ -28,8 +29,11 @@ protected:
 
     virtual unsigned entryCount() const = 0;
     virtual unsigned entryCapacity() const = 0;
-    // The text of the working entry's row, in a buffer the next row may overwrite.
-    virtual const wchar_t* rowText(unsigned index) const = 0;
+    // The text of the working entry's row.
+    virtual std::wstring rowText(unsigned index) const = 0;
+    // How many entries the settings file holds beyond those the table could take; the dialog's
+    // note says so when there are any.
+    virtual unsigned entriesNotShown() const = 0;
     virtual void exchangeEntries(unsigned first) = 0; // first and first + 1
     virtual void removeEntry(unsigned index) = 0;
     // Runs the entry editor on the working entry at slot, or on a new one appended for slot -1;
@@ -45,6 +49,7 @@ protected:
 private:
     static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void fill(HWND dialog);
+    void showEntriesNotShown(HWND dialog);
     void onCommand(HWND dialog, WORD id, WORD notification);
     void onListNotification(HWND dialog, WORD notification);
     void updateEntryButtons(HWND dialog);
@@ -69,8 +74,9 @@ public:
     Entry EditRecord;   // what the entry editor shows and, after its OK, holds
 
 protected:
-    // The plug-in's entry editor on EditRecord; slot is the working entry being changed, or -1 for
-    // a new one, so that its own name is not taken for another entry's. true after OK.
+    // The plug-in's entry editor on EditRecord, owned by dialog; slot is the working entry being
+    // changed, or -1 for a new one, so that its own name is not taken for another entry's. true
+    // after OK.
     virtual bool runEntryEditor(HWND dialog, int slot) = 0;
 
     unsigned entryCount() const override { return WorkingTable.Count; }

@@ -1,12 +1,13 @@
 #include "iconImages.h"
 
 #include "pluginHost.h"
+#include "scopedWin.h"
 
 namespace {
 constexpr int defaultDpi = 96;
 
 struct PixelCanvas {
-    HBITMAP bitmap = nullptr;
+    UniqueBitmap bitmap;
     DWORD* pixels = nullptr;
 };
 
@@ -22,21 +23,19 @@ PixelCanvas makeCanvas(HDC screen, int size)
     info.bmiHeader.biCompression = BI_RGB;
     PixelCanvas canvas;
     void* bits = nullptr;
-    canvas.bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    canvas.bitmap.reset(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     canvas.pixels = static_cast<DWORD*>(bits);
     return canvas;
 }
 
 void drawOver(HDC memory, const PixelCanvas& canvas, int size, COLORREF background, HICON icon)
 {
-    HGDIOBJ previous = SelectObject(memory, canvas.bitmap);
+    SelectedObject drawnOn(memory, canvas.bitmap.get());
     RECT all = {0, 0, size, size};
-    HBRUSH brush = CreateSolidBrush(background);
-    FillRect(memory, &all, brush);
-    DeleteObject(brush);
+    UniqueBrush brush(CreateSolidBrush(background));
+    FillRect(memory, &all, brush.get());
     DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
     GdiFlush();
-    SelectObject(memory, previous);
 }
 
 BYTE channel(DWORD pixel, int shift)
@@ -58,9 +57,8 @@ int displayDpi()
         if (dpi != 0)
             return static_cast<int>(dpi);
     }
-    HDC screen = GetDC(nullptr);
-    int dpi = screen == nullptr ? 0 : GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    ScreenDc screen;
+    int dpi = screen.get() == nullptr ? 0 : GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dpi > 0 ? dpi : defaultDpi;
 }
 
@@ -80,23 +78,20 @@ HBITMAP iconToAlphaBitmap(HICON icon, int size)
         return nullptr;
     // Drawn once over black and once over white: where the two differ the icon lets the
     // background through, which gives its alpha whatever form the icon's own transparency takes.
-    HDC screen = GetDC(nullptr);
-    PixelCanvas overBlack = makeCanvas(screen, size);
-    PixelCanvas overWhite = makeCanvas(screen, size);
-    HDC memory = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    if (overBlack.bitmap == nullptr || overWhite.bitmap == nullptr || memory == nullptr) {
-        if (overBlack.bitmap != nullptr)
-            DeleteObject(overBlack.bitmap);
-        if (overWhite.bitmap != nullptr)
-            DeleteObject(overWhite.bitmap);
-        if (memory != nullptr)
-            DeleteDC(memory);
-        return nullptr;
+    PixelCanvas overBlack;
+    PixelCanvas overWhite;
+    UniqueMemoryDc memory;
+    {
+        ScreenDc screen;
+        overBlack = makeCanvas(screen.get(), size);
+        overWhite = makeCanvas(screen.get(), size);
+        memory.reset(CreateCompatibleDC(screen.get()));
     }
-    drawOver(memory, overBlack, size, RGB(0, 0, 0), icon);
-    drawOver(memory, overWhite, size, RGB(255, 255, 255), icon);
-    DeleteDC(memory);
+    if (!overBlack.bitmap || !overWhite.bitmap || !memory)
+        return nullptr;
+    drawOver(memory.get(), overBlack, size, RGB(0, 0, 0), icon);
+    drawOver(memory.get(), overWhite, size, RGB(255, 255, 255), icon);
+    memory.reset();
     for (int i = 0; i < size * size; ++i) {
         DWORD black = overBlack.pixels[i];
         DWORD white = overWhite.pixels[i];
@@ -111,6 +106,5 @@ HBITMAP iconToAlphaBitmap(HICON icon, int size)
         DWORD colour = black & 0x00FFFFFF;
         overBlack.pixels[i] = alpha == 0 ? 0 : (alpha << 24) | colour;
     }
-    DeleteObject(overWhite.bitmap);
-    return overBlack.bitmap;
+    return overBlack.bitmap.release();
 }

@@ -5,46 +5,37 @@
 #pragma once
 
 #include "settingsFile.h"
-#include "textHelpers.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
 
 class KeptSettings {
 public:
-    KeptSettings() = default;
-    ~KeptSettings();
-    KeptSettings(const KeptSettings&) = delete;
-    KeptSettings& operator=(const KeptSettings&) = delete;
-
-    // Reads the file as the profile reader does: UTF-16 after a byte-order mark (either order, a
-    // last odd byte read as a character of its own), UTF-8 after its mark, otherwise the ANSI code
-    // page, but for text that is valid UTF-8 with characters beyond ASCII, which people's editors
-    // write without a mark; a line ends at any run of CR and LF; a line whose first non-blank
-    // character is "[" and which has a "]" after it starts a section named by what lies between the
-    // "[" and the last "]", without blanks around it. Forgets what an earlier read kept. A file
-    // another program holds is tried again for about a second, as a save does. A missing file keeps
-    // nothing; one that can't be read keeps nothing and answers the system's reason, also kept as
-    // readError().
+    // Reads the file as the profile reader does (see iniText.h); a line ends at any run of CR and
+    // LF. Forgets what an earlier read kept. A file another program holds is tried again for about a
+    // second, as a save does. A missing file keeps nothing; one that can't be read keeps nothing
+    // and answers the system's reason, also kept as readError().
     DWORD read(const wchar_t* path);
     // Takes the text a save has just written as what the file holds, as read would find it.
-    // False when memory ran out; what was kept stays.
-    bool takeText(const wchar_t* text, size_t length);
+    void takeText(const std::wstring& text);
 
-    unsigned sectionCount() const { return sectionCount_; }
+    unsigned sectionCount() const { return holdsText() ? static_cast<unsigned>(sections_.size() - 1) : 0; }
     // A section's name as the profile reader lists it.
     const wchar_t* sectionName(unsigned section) const;
     // Whether the file's text is held, so values can be read from it rather than from the file.
-    bool holdsText() const { return sections_ != nullptr; }
+    bool holdsText() const { return !sections_.empty(); }
     // Whether there was a file to read (held or not).
     bool fileExisted() const { return fileExisted_; }
     // ERROR_SUCCESS, or why an existing file could not be read.
     DWORD readError() const { return readError_; }
     // Whether values must be asked of the file itself: it was read but is too large to keep.
-    bool valuesFromFile() const { return fileExisted_ && readError_ == ERROR_SUCCESS && sections_ == nullptr; }
+    bool valuesFromFile() const { return fileExisted_ && readError_ == ERROR_SUCCESS && !holdsText(); }
     // Of the bytes the file held when read or last saved: the same fingerprint, the same file.
     unsigned long long fingerprint() const { return fingerprint_; }
-    // The value of the section's first line that sets the key (compared as the profile reader
-    // compares keys) with "=", as the reader takes it: without the blanks around it and up to a NUL
-    // it may hold, still inside any quotes. nullptr when no line sets the key.
-    const wchar_t* findValue(unsigned section, const wchar_t* key, size_t* length) const;
+    // The value of the section's first line that sets the key, as the reader takes it (see
+    // findIniValue). False when no line sets the key.
+    bool findValue(unsigned section, const wchar_t* key, std::wstring_view* value) const;
 
     // The section gave the options or one of the table's entries: the lines of the keys (compared as
     // the profile reader compares them) are the table's; every other line of the section is kept for
@@ -68,24 +59,18 @@ private:
         size_t start;     // the header line; for the leading lines, the start of the text
         size_t bodyStart; // the line after the header
         size_t end;
-        size_t nameStart; // into names_
-        wchar_t* keptLines = nullptr; // what the tables didn't take of a loaded section
-        size_t keptLength = 0;
+        std::wstring name;
+        std::wstring keptLines; // what the tables didn't take of a loaded section
         bool loaded = false;
     };
 
-    void clear();
+    void forgetText();
     DWORD readOnce(const wchar_t* path);
-    bool parse();
-    bool addSection(size_t start, size_t bodyStart, const wchar_t* name, size_t nameLength);
+    void parse();
+    std::wstring_view body(const Section& section) const;
 
-    wchar_t* text_ = nullptr;
-    size_t length_ = 0;
-    wchar_t* names_ = nullptr; // every section name, each ended by a NUL
-    size_t namesLength_ = 0;
-    Section* sections_ = nullptr; // sections_[0] holds the lines before the first section
-    unsigned sectionCount_ = 0;
-    unsigned sectionCapacity_ = 0;
+    std::wstring text_;
+    std::vector<Section> sections_;      // sections_[0] holds the lines before the first section
     unsigned long long fingerprint_ = 0; // of the bytes the file held when read or last saved
     bool fileExisted_ = false;
     DWORD readError_ = ERROR_SUCCESS;
@@ -98,7 +83,10 @@ class SettingsValues {
 public:
     // section: the index in kept, or noSection.
     SettingsValues(const KeptSettings& kept, unsigned section, const wchar_t* path, const wchar_t* name)
-        : kept_(kept), section_(section), path_(path), name_(name)
+        : kept_(kept)
+        , section_(section)
+        , path_(path)
+        , name_(name)
     {
     }
     static constexpr unsigned noSection = ~0u;
@@ -116,10 +104,3 @@ private:
     const wchar_t* path_;
     const wchar_t* name_;
 };
-
-// The bytes a save would write for the text, as a fingerprint.
-unsigned long long settingsFingerprint(const wchar_t* text, size_t length);
-
-// Fills the Options dialog's note on the entries the file holds beyond those it shows; empty when
-// there are none.
-void showEntriesNotShown(HWND dialog, int control, unsigned count);

@@ -1,9 +1,8 @@
 #include "maskList.h"
 
-#include "textBuffers.h"
+#include "textHelpers.h"
 
 #include <windows.h>
-#include <strsafe.h>
 
 namespace {
 wchar_t upper(wchar_t c)
@@ -17,12 +16,14 @@ bool sameCharacter(wchar_t fromMask, wchar_t fromName)
 }
 } // namespace
 
-bool matchesMask(const wchar_t* fileName, const wchar_t* mask)
+bool matchesMask(const wchar_t* fileName, std::wstring_view maskText)
 {
-    if (wcscmp(mask, L"*.*") == 0)
+    if (maskText == L"*.*")
         return true;
-    while (*mask == L' ')
-        ++mask;
+    while (!maskText.empty() && maskText.front() == L' ')
+        maskText.remove_prefix(1);
+    const wchar_t* mask = maskText.data();
+    const wchar_t* maskEnd = mask + maskText.size();
     // The platform's matcher tries every way a "*" can stretch, which takes exponential time on
     // masks such as "*?*?*?*?x". Going back only to the last "*" finds the same answer: whatever a
     // later "*" has to match, it can match from any later point just as well.
@@ -30,10 +31,10 @@ bool matchesMask(const wchar_t* fileName, const wchar_t* mask)
     const wchar_t* lastStar = nullptr;
     const wchar_t* nameAfterStar = nullptr;
     while (*name != L'\0') {
-        if (*mask == L'*') {
+        if (mask < maskEnd && *mask == L'*') {
             lastStar = mask++;
             nameAfterStar = name;
-        } else if (*mask != L'\0' && sameCharacter(*mask, *name)) {
+        } else if (mask < maskEnd && sameCharacter(*mask, *name)) {
             ++mask;
             ++name;
         } else if (lastStar != nullptr) {
@@ -43,23 +44,15 @@ bool matchesMask(const wchar_t* fileName, const wchar_t* mask)
             return false;
         }
     }
-    while (*mask == L'*')
+    while (mask < maskEnd && *mask == L'*')
         ++mask;
-    return *mask == L'\0';
+    return mask == maskEnd;
 }
 
 bool matchesMaskList(const wchar_t* fileName, const wchar_t* maskList)
 {
-    wchar_t masks[pathCapacity];
-    StringCchCopyW(masks, _countof(masks), maskList);
-    wchar_t* piece = masks;
-    while (piece != nullptr) {
-        wchar_t* separator = wcschr(piece, L';');
-        if (separator != nullptr)
-            *separator = L'\0';
-        if (*piece != L'\0' && matchesMask(fileName, piece))
+    for (std::wstring_view mask : ListItems(maskList))
+        if (!mask.empty() && matchesMask(fileName, mask))
             return true;
-        piece = separator != nullptr ? separator + 1 : nullptr;
-    }
     return false;
 }

@@ -2,6 +2,8 @@
 
 #include "iconImages.h"
 #include "pluginHost.h"
+#include "pluginIdentity.h"
+#include "scopedWin.h"
 #include "textBuffers.h"
 #include "textHelpers.h"
 
@@ -84,7 +86,7 @@ HMENU findOwnPluginMenu()
     HMENU pluginsMenu = findPluginsMenu();
     if (pluginsMenu == nullptr)
         return nullptr;
-    int position = findMenuItemByCaption(pluginsMenu, getName());
+    int position = findMenuItemByCaption(pluginsMenu, pluginName().c_str());
     return position < 0 ? nullptr : GetSubMenu(pluginsMenu, position);
 }
 
@@ -201,13 +203,11 @@ void drawMenuItemBitmap(const DRAWITEMSTRUCT& item, HBITMAP bitmap)
     SIZE size = bitmapSize(bitmap);
     if (size.cx == 0)
         return;
-    HDC memory = CreateCompatibleDC(item.hDC);
-    if (memory == nullptr)
+    UniqueMemoryDc memory(CreateCompatibleDC(item.hDC));
+    if (!memory)
         return;
-    HGDIOBJ previous = SelectObject(memory, bitmap);
+    SelectedObject drawnFrom(memory.get(), bitmap);
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     int top = item.rcItem.top + ((item.rcItem.bottom - item.rcItem.top) - size.cy) / 2;
-    GdiAlphaBlend(item.hDC, item.rcItem.left, top, size.cx, size.cy, memory, 0, 0, size.cx, size.cy, blend);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    GdiAlphaBlend(item.hDC, item.rcItem.left, top, size.cx, size.cy, memory.get(), 0, 0, size.cx, size.cy, blend);
 }

@@ -3,34 +3,29 @@
 #include "darkMode.h"
 #include "pluginHost.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 // The Options dialog, its entry editor and what they open in turn, in the order they opened.
-constexpr int maxOpenDialogs = 8;
-HWND openDialogs[maxOpenDialogs] = {};
-int openCount = 0;
+std::vector<HWND> openDialogs;
 
-// Keeps the open dialogs for which keep holds, in their order.
-template <typename Keep> void keepOnly(Keep keep)
+// Drops the open dialogs for which drop holds, keeping the others in their order.
+template <typename Drop> void dropIf(Drop drop)
 {
-    int kept = 0;
-    for (int i = 0; i < openCount; ++i)
-        if (keep(openDialogs[i]))
-            openDialogs[kept++] = openDialogs[i];
-    for (int i = kept; i < openCount; ++i)
-        openDialogs[i] = nullptr;
-    openCount = kept;
+    openDialogs.erase(std::remove_if(openDialogs.begin(), openDialogs.end(), drop), openDialogs.end());
 }
 
 // A dialog destroyed without its WM_DESTROY reaching us (its thread ended) is no longer open.
 void dropVanished()
 {
-    keepOnly([](HWND dialog) { return IsWindow(dialog) != FALSE; });
+    dropIf([](HWND dialog) { return IsWindow(dialog) == FALSE; });
 }
 
 HWND topDialog()
 {
     dropVanished();
-    return openCount > 0 ? openDialogs[openCount - 1] : nullptr;
+    return openDialogs.empty() ? nullptr : openDialogs.back();
 }
 } // namespace
 
@@ -40,14 +35,13 @@ void onDialogOpened(HWND dialog)
     centreOverOwner(dialog, owner != nullptr ? owner : nppData._nppHandle);
     themeDialog(dialog);
     dropVanished();
-    if (openCount < maxOpenDialogs)
-        openDialogs[openCount++] = dialog;
+    openDialogs.push_back(dialog);
 }
 
 void onDialogClosed(HWND dialog)
 {
     forgetThemedDialog(dialog);
-    keepOnly([dialog](HWND open) { return open != dialog; });
+    dropIf([dialog](HWND open) { return open == dialog; });
 }
 
 HWND messageOwner()

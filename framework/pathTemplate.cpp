@@ -8,15 +8,13 @@
 #include <strsafe.h>
 
 #include <cwchar>
+#include <vector>
 
 namespace {
 constexpr size_t workingCapacity = 520;
 constexpr size_t dateTimeCapacity = 256;
 // The most ExpandEnvironmentStringsW can give; the result is cut from there, never written past.
 constexpr size_t environmentCapacity = 32768;
-
-wchar_t expandedPath[pathCapacity];
-wchar_t environmentScratch[environmentCapacity];
 
 struct HostToken {
     const wchar_t* token;
@@ -44,7 +42,7 @@ void copyCut(wchar_t* target, size_t capacity, const wchar_t* source)
 void findProgramPluginsFolder(wchar_t* folder, size_t capacity)
 {
     getProgramFolder(folder, capacity);
-    PathAppendW(folder, L"Plugins");
+    appendPathComponent(folder, capacity, L"Plugins");
 }
 } // namespace
 
@@ -85,7 +83,7 @@ void expandTemplateAroundWord(
     findProgramPluginsFolder(pluginsFolder, _countof(pluginsFolder));
     wchar_t configFolder[pathCapacity];
     StringCchCopyW(configFolder, _countof(configFolder), pluginsFolder);
-    PathAppendW(configFolder, L"config");
+    appendPathComponent(configFolder, _countof(configFolder), L"config");
     wchar_t workingFolder[pathCapacity] = L"";
     DWORD length = GetCurrentDirectoryW(_countof(workingFolder), workingFolder);
     if (length == 0 || length >= _countof(workingFolder))
@@ -107,6 +105,7 @@ void expandTemplateAroundWord(
     size_t textLength = 0;
     bool full = false;
     const wchar_t* stretch = working;
+    std::vector<wchar_t> environmentExpanded(environmentCapacity);
     for (;;) {
         const wchar_t* place = namesWord ? StrStrIW(stretch, L"$word$") : nullptr;
         wchar_t piece[workingCapacity];
@@ -116,9 +115,10 @@ void expandTemplateAroundWord(
         for (const auto& later : laterTokens)
             replaceEachNoCase(piece, _countof(piece), later.token, later.value);
         const wchar_t* pieceText = piece;
-        DWORD expandedLength = ExpandEnvironmentStringsW(piece, environmentScratch, _countof(environmentScratch));
-        if (expandedLength != 0 && expandedLength <= _countof(environmentScratch))
-            pieceText = environmentScratch;
+        DWORD expandedLength = ExpandEnvironmentStringsW(
+            piece, environmentExpanded.data(), static_cast<DWORD>(environmentExpanded.size()));
+        if (expandedLength != 0 && expandedLength <= environmentExpanded.size())
+            pieceText = environmentExpanded.data();
         if (!full) {
             copyCut(expanded.text + textLength, _countof(expanded.text) - textLength, pieceText);
             size_t added = wcslen(expanded.text + textLength);
@@ -165,11 +165,12 @@ bool insertWord(const ExpandedTemplate& expanded, const wchar_t* word, wchar_t* 
     return fits;
 }
 
-const wchar_t* expandPathTemplate(const wchar_t* pathTemplate)
+ExpandedPath expandPathTemplate(const wchar_t* pathTemplate)
 {
     ExpandedTemplate expanded;
     wchar_t word[pathCapacity] = L"";
     expandTemplateAroundWord(pathTemplate, expanded, word, _countof(word));
-    insertWord(expanded, word, expandedPath, _countof(expandedPath));
-    return expandedPath;
+    ExpandedPath path;
+    insertWord(expanded, word, path.text, _countof(path.text));
+    return path;
 }

@@ -28,6 +28,12 @@ void expandTemplateAroundWord(
 // fit capacity characters; what fits (never half of a surrogate pair) is written all the same.
 bool insertWord(const ExpandedTemplate& expanded, const wchar_t* word, wchar_t* result, size_t capacity);
 
-// The template with the word inserted as it is, as a search folder or a file name takes it. The
-// result (at most 259 characters) lives in a static buffer that the next expansion overwrites.
-const wchar_t* expandPathTemplate(const wchar_t* pathTemplate);
+// A path expanded from a template, held by the caller; it reads as its text, so it can be handed
+// on where a path is taken.
+struct ExpandedPath {
+    wchar_t text[pathCapacity]; // at most 259 characters, cut there
+    operator const wchar_t*() const { return text; }
+};
+
+// The template with the word inserted as it is, as a search folder or a file name takes it.
+ExpandedPath expandPathTemplate(const wchar_t* pathTemplate);

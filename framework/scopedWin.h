@@ -111,6 +111,17 @@ struct Bstr {
     static Handle none() { return nullptr; }
     static void close(Handle handle) { SysFreeString(handle); }
 };
+struct Accelerators {
+    using Handle = HACCEL;
+    static Handle none() { return nullptr; }
+    static void close(Handle handle) { DestroyAcceleratorTable(handle); }
+};
+// One reference to a COM object.
+template <typename Interface> struct ComObject {
+    using Handle = Interface*;
+    static Handle none() { return nullptr; }
+    static void close(Handle handle) { handle->Release(); }
+};
 } // namespace handleTraits
 
 using UniqueKernelHandle = UniqueHandle<handleTraits::Kernel>;
@@ -126,6 +137,8 @@ using UniqueLibrary = UniqueHandle<handleTraits::Library>;
 using UniqueDdeInstance = UniqueHandle<handleTraits::DdeInstance>;
 using UniqueDdeConversation = UniqueHandle<handleTraits::DdeConversation>;
 using UniqueBstr = UniqueHandle<handleTraits::Bstr>;
+using UniqueAccelerators = UniqueHandle<handleTraits::Accelerators>;
+template <typename Interface> using UniqueComPtr = UniqueHandle<handleTraits::ComObject<Interface>>;
 
 // A DDE string handle belongs to its DDE instance, which it must not outlive.
 class UniqueDdeString {
@@ -230,6 +243,8 @@ public:
     // Whether COM can be used on this thread.
     bool usable() const noexcept { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
     HRESULT result() const noexcept { return result_; }
+    // Leaves the thread in COM when this goes: for where COM must not be called (the loader lock).
+    void forget() noexcept { result_ = E_ABORT; }
 
 private:
     HRESULT result_;

@@ -3,14 +3,15 @@
 #include "pluginHost.h"
 #include "pluginIdentity.h"
 #include "textBuffers.h"
+#include "textHelpers.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <strsafe.h>
 
 namespace {
-wchar_t settingsFilePath[pathCapacity];
-bool settingsFilePathComputed = false;
+// Empty until the first call.
+std::wstring settingsFilePath;
 
 // The folder beside the editor's program file, or below the user's application data when the
 // editor was not installed for local configuration.
@@ -48,24 +49,12 @@ void makeSettingsBaseName(
     }
 }
 
-bool appendPathComponent(wchar_t* buffer, size_t capacity, const wchar_t* component)
-{
-    while (*component == L'\\')
-        ++component;
-    size_t length = 0;
-    StringCchLengthW(buffer, capacity, &length);
-    bool fits = true;
-    if (length > 0 && buffer[length - 1] != L'\\' && *component != L'\0')
-        fits = SUCCEEDED(StringCchCatW(buffer, capacity, L"\\"));
-    return SUCCEEDED(StringCchCatW(buffer, capacity, component)) && fits;
-}
-
 void computeSettingsFilePath(wchar_t* path, size_t capacity)
 {
     wchar_t libraryFileName[pathCapacity];
     getPluginFileName(libraryFileName, _countof(libraryFileName));
     wchar_t baseName[pathCapacity];
-    makeSettingsBaseName(getName(), libraryFileName, baseName, _countof(baseName));
+    makeSettingsBaseName(pluginName().c_str(), libraryFileName, baseName, _countof(baseName));
     settingsFilePathFor(baseName, path, capacity);
 }
 
@@ -80,12 +69,13 @@ void settingsFilePathFor(const wchar_t* baseName, wchar_t* path, size_t capacity
         PathAddExtensionW(path, L".ini");
 }
 
-const wchar_t* getSettingsFilePath()
+std::wstring getSettingsFilePath()
 {
     // The folder is decided once per load of the library; the save at unload uses the same path.
-    if (!settingsFilePathComputed) {
-        computeSettingsFilePath(settingsFilePath, _countof(settingsFilePath));
-        settingsFilePathComputed = true;
+    if (settingsFilePath.empty()) {
+        wchar_t path[pathCapacity];
+        computeSettingsFilePath(path, _countof(path));
+        settingsFilePath = path;
     }
     return settingsFilePath;
 }

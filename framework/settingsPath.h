@@ -3,10 +3,11 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // Full path of the settings file. Computed on the first call and then fixed while the library is
-// loaded; the result lives in a static buffer.
-const wchar_t* getSettingsFilePath();
+// loaded.
+std::wstring getSettingsFilePath();
 
 // The computation behind it, made afresh: the editor's configuration folder, or without an answer
 // "Plugins\Config" beside the editor's program file when "doLocalConf.xml" lies there, else
@@ -21,7 +22,3 @@ void settingsFilePathFor(const wchar_t* baseName, wchar_t* path, size_t capacity
 // name uses its library's file name without extension.
 void makeSettingsBaseName(
     const wchar_t* displayName, const wchar_t* libraryFileName, wchar_t* baseName, size_t capacity);
-
-// Joins component to the path in buffer with exactly one backslash between; a result too long for
-// the buffer is cut at its end. Returns false when it was cut.
-bool appendPathComponent(wchar_t* buffer, size_t capacity, const wchar_t* component);

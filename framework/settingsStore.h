@@ -5,32 +5,86 @@
 // everything else is written as the file holds it now.
 #pragma once
 
+#include "editorCalls.h"
+#include "iniText.h"
 #include "keptSettings.h"
 #include "settingsFile.h"
+#include "textHelpers.h"
 
-#include <cstring>
-#include <new>
+#include <strsafe.h>
+
+#include <memory>
 #include <type_traits>
+#include <vector>
 
-// One key of the section "Options", named after the field it fills.
-template <typename Options> struct OptionKey {
+// How a key's value goes between the file and its field.
+enum class SettingKind {
+    text,   // as it is, cut to the field
+    number, // read as the profile reader reads a number, written as the number the field holds
+    flag,   // read as a number, written as "1" or "0"
+};
+
+// One key of a section, described plainly: its name, its kind, where its field lies in the record
+// it fills (a text field's capacity in characters) and what the field gets when the key is missing
+// (a text field: the empty text).
+struct SettingKey {
     const wchar_t* key;
-    int Options::*field;
+    SettingKind kind;
+    size_t offset;
+    size_t capacity;
     int whenMissing;
-    bool isFlag; // written as "1" or "0"; otherwise as the number it holds
 };
 
-// What differs between the plug-ins' files.
-template <typename Entry, typename Options> struct SettingsLayout {
-    const OptionKey<Options>* optionKeys; // in the order in which the file holds them
-    size_t optionCount;
-    const wchar_t* const* entryKeys; // the keys of an entry's section the entry takes
-    size_t entryKeyCount;
-    // Fills an entry from the values of its section, read under the section's full name.
-    void (*readEntry)(const SettingsValues& values, const wchar_t* section, Entry& entry);
-    // Writes the entry's keys; false when it has no section to go to.
-    bool (*writeEntry)(SettingsWriter& writer, const Entry& entry);
+// Reads the described keys of a section into the record's fields.
+void readKeys(const SettingsValues& values, const SettingKey* keys, size_t count, void* record);
+// Writes one described key of the record under section.
+void writeKey(SettingsWriter& writer, const wchar_t* section, const SettingKey& key, const void* record);
+// Whether the key's field of two records would be written the same.
+bool sameWrittenValue(const SettingKey& key, const void* left, const void* right);
+
+// A key that older files used for an entry: taken from the file (so it is not kept as unknown) and
+// read after the entry's own keys, but never written again.
+template <typename Entry> struct OlderKey {
+    const wchar_t* key;
+    void (*read)(const SettingsValues& values, Entry& entry);
 };
+
+// What differs between the plug-ins' files: the keys of the section "Options", then those of an
+// entry's section (whose name is the entry's Name), in the order in which the file holds them.
+template <typename Entry> struct SettingsLayout {
+    const SettingKey* optionKeys;
+    size_t optionCount;
+    const SettingKey* entryKeys;
+    size_t entryKeyCount;
+    const OlderKey<Entry>* olderKey; // null: none
+};
+
+// Whether a failed save tells the user: not at detach, where the loader lock forbids a message box.
+enum class SaveMode { tellUser, silently };
+
+// Tells the user, in a box owned by the editor's main window, that the settings could not be
+// written to the file and the system's reason.
+void reportSettingsNotSaved(const wchar_t* path, DWORD error);
+// That the file could not be read when the library was loaded, and the system's reason: the plug-in
+// starts without its settings and leaves the file alone.
+void reportSettingsNotRead(const wchar_t* path, DWORD error);
+// That a save is refused because the file could not be read when the library was loaded.
+void reportSettingsNotSavedUnread(const wchar_t* path, DWORD error);
+
+// Whether a section of the file already gave one of the table's entries. The profile functions
+// read the first of several sections whose names differ only in case, so a later one would come
+// back as a copy of it; a name cut to fit the entry is the one the next save writes, so two names
+// alike up to the cut are one too.
+template <typename EntryTable> bool isSectionLoaded(const EntryTable& table, const wchar_t* sectionName)
+{
+    constexpr size_t nameCapacity = sizeof(table.Entries[0].Name) / sizeof(wchar_t);
+    wchar_t stored[nameCapacity];
+    lstrcpynW(stored, sectionName, static_cast<int>(nameCapacity));
+    for (unsigned i = 0; i < table.Count; ++i)
+        if (sameSectionName(stored, table.Entries[i].Name))
+            return true;
+    return false;
+}
 
 // One entry of a merged save: its place in the plug-in's table and in the file as it is now (-1
 // where it has none), and which of the two gives its values.
@@ -46,17 +100,13 @@ struct MergedEntry {
 // the entry it follows in its own order (at the front when none).
 void orderMergedEntries(MergedEntry* entries, size_t count, bool tableLeads);
 
-// Whether a flag or number would be written the same.
-inline bool sameOptionValue(int left, int right, bool isFlag)
-{
-    return isFlag ? (left != 0) == (right != 0) : left == right;
-}
-
 template <typename Table, typename Options> class SettingsStore {
 public:
     using Entry = std::remove_extent_t<decltype(Table::Entries)>;
-    using Layout = SettingsLayout<Entry, Options>;
+    using Layout = SettingsLayout<Entry>;
     static constexpr unsigned capacity = std::extent_v<decltype(Table::Entries)>;
+    static_assert(std::is_standard_layout_v<Entry> && std::is_standard_layout_v<Options>,
+        "the keys describe their fields by offset");
 
     SettingsStore(Table& table, Options& options, const Layout& layout)
         : table_(table)
@@ -64,7 +114,6 @@ public:
         , layout_(layout)
     {
     }
-    ~SettingsStore() { delete loaded_; }
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
@@ -73,7 +122,9 @@ public:
     void load(const wchar_t* path)
     {
         kept_.read(path);
-        take(kept_, path, table_, options_, optionsLoadedFrom_, entriesNotShown_);
+        Taken taken = take(kept_, path, table_, options_);
+        optionsLoadedFrom_ = taken.optionsLoadedFrom;
+        entriesNotShown_ = taken.notShown;
         remember();
         toldUnread_ = false;
     }
@@ -92,11 +143,11 @@ public:
             }
             return;
         }
-        KeptSettings* now = new (std::nothrow) KeptSettings;
-        DWORD error = now == nullptr ? ERROR_NOT_ENOUGH_MEMORY : now->read(path);
-        if (error == ERROR_SUCCESS)
-            error = merge(path, *now);
-        delete now;
+        DWORD error = callGuarded(static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY), [&] {
+            auto now = std::make_unique<FromFile>();
+            DWORD read = now->kept.read(path);
+            return read == ERROR_SUCCESS ? merge(path, *now) : read;
+        });
         if (error != ERROR_SUCCESS && mode == SaveMode::tellUser)
             reportSettingsNotSaved(path, error);
     }
@@ -121,21 +172,38 @@ private:
         Options options;
     };
 
+    // Where a file's options were and how many of its entries the table had no room for.
+    struct Taken {
+        unsigned optionsLoadedFrom = 0; // 1 + the section of the options, 0 for none
+        unsigned notShown = 0;
+    };
+
+    // What a file gives: its text as kept, the table and the options read from it.
+    struct FromFile {
+        KeptSettings kept;
+        Table table{};
+        Options options{};
+        Taken taken;
+    };
+
     // Takes the file's sections, in file order, as the options and the entries: the first section
     // named "Options" (in any case) gives the options, its other lines are kept; every other named
     // section not already in the table becomes the next entry while the table has room, its lines of
     // keys the entry doesn't take kept for it. Later sections of a name already taken, and those past
     // the table's capacity, stay in the file as they are.
-    void take(KeptSettings& kept, const wchar_t* path, Table& table, Options& options, unsigned& optionsLoadedFrom,
-        unsigned& notShown) const
+    Taken take(KeptSettings& kept, const wchar_t* path, Table& table, Options& options) const
     {
-        const wchar_t* optionKeyNames[64];
-        size_t optionCount = layout_.optionCount < _countof(optionKeyNames) ? layout_.optionCount : 0;
-        for (size_t i = 0; i < optionCount; ++i)
-            optionKeyNames[i] = layout_.optionKeys[i].key;
+        std::vector<const wchar_t*> optionKeys;
+        for (size_t i = 0; i < layout_.optionCount; ++i)
+            optionKeys.push_back(layout_.optionKeys[i].key);
+        std::vector<const wchar_t*> entryKeys;
+        for (size_t i = 0; i < layout_.entryKeyCount; ++i)
+            entryKeys.push_back(layout_.entryKeys[i].key);
+        if (layout_.olderKey != nullptr)
+            entryKeys.push_back(layout_.olderKey->key);
+
+        Taken taken;
         table.Count = 0;
-        optionsLoadedFrom = 0;
-        notShown = 0;
         bool optionsRead = false;
         for (unsigned section = 0; section < kept.sectionCount(); ++section) {
             const wchar_t* name = kept.sectionName(section);
@@ -143,8 +211,8 @@ private:
             if (equalIgnoringAsciiCase(name, optionsSection)) {
                 if (!optionsRead) {
                     readOptions(SettingsValues(kept, section, path, optionsSection), options);
-                    kept.markLoaded(section, optionKeyNames, optionCount);
-                    optionsLoadedFrom = section + 1;
+                    kept.markLoaded(section, optionKeys.data(), optionKeys.size());
+                    taken.optionsLoadedFrom = section + 1;
                 }
                 optionsRead = true;
                 continue;
@@ -152,34 +220,63 @@ private:
             if (name[0] == L'\0' || isSectionLoaded(table, name))
                 continue;
             if (table.Count >= capacity) {
-                ++notShown;
+                ++taken.notShown;
                 continue;
             }
             Entry& entry = table.Entries[table.Count];
             entry = Entry{};
-            layout_.readEntry(SettingsValues(kept, section, path, name), name, entry);
+            readEntry(SettingsValues(kept, section, path, name), name, entry);
             entry.LoadedFrom = section + 1;
-            kept.markLoaded(section, layout_.entryKeys, layout_.entryKeyCount);
+            kept.markLoaded(section, entryKeys.data(), entryKeys.size());
             ++table.Count;
         }
         if (!optionsRead)
             readOptions(SettingsValues(kept, SettingsValues::noSection, path, optionsSection), options);
+        return taken;
     }
 
     void readOptions(const SettingsValues& values, Options& options) const
     {
-        for (size_t i = 0; i < layout_.optionCount; ++i) {
-            const OptionKey<Options>& option = layout_.optionKeys[i];
-            options.*option.field = values.number(option.key, option.whenMissing);
-        }
+        readKeys(values, layout_.optionKeys, layout_.optionCount, &options);
+    }
+
+    void readEntry(const SettingsValues& values, const wchar_t* section, Entry& entry) const
+    {
+        // The keys are read under the section's full name; only the stored name is cut to fit.
+        StringCchCopyW(entry.Name, _countof(entry.Name), section);
+        readKeys(values, layout_.entryKeys, layout_.entryKeyCount, &entry);
+        if (layout_.olderKey != nullptr)
+            layout_.olderKey->read(values, entry);
+    }
+
+    // Writes the entry's keys; false for an entry without a name, whose section couldn't be read
+    // back as an entry, and whose keys would land outside any section or hide the sections after it.
+    bool writeEntry(SettingsWriter& writer, const Entry& entry) const
+    {
+        if (entry.Name[0] == L'\0')
+            return false;
+        for (size_t i = 0; i < layout_.entryKeyCount; ++i)
+            writeKey(writer, entry.Name, layout_.entryKeys[i], &entry);
+        return true;
+    }
+
+    // What the file gave becomes what the plug-in holds and remembers as read or saved.
+    void adopt(FromFile& from)
+    {
+        kept_ = std::move(from.kept);
+        table_ = from.table;
+        options_ = from.options;
+        optionsLoadedFrom_ = from.taken.optionsLoadedFrom;
+        entriesNotShown_ = from.taken.notShown;
+        remember();
     }
 
     void remember()
     {
+        // Not zeroed: only the entries in use are copied in, so the pages of a large table's free
+        // slots are never touched while the library loads.
         if (loaded_ == nullptr)
-            loaded_ = new (std::nothrow) Loaded;
-        if (loaded_ == nullptr)
-            return;
+            loaded_.reset(new Loaded);
         loaded_->options = options_;
         loaded_->table.Count = table_.Count;
         for (unsigned i = 0; i < table_.Count && i < capacity; ++i)
@@ -190,17 +287,14 @@ private:
     {
         SettingsWriter leftText;
         SettingsWriter rightText;
-        layout_.writeEntry(leftText, left);
-        layout_.writeEntry(rightText, right);
-        return !leftText.failed() && !rightText.failed() && leftText.length() == rightText.length()
-            && memcmp(leftText.text(), rightText.text(), leftText.length() * sizeof(wchar_t)) == 0;
+        writeEntry(leftText, left);
+        writeEntry(rightText, right);
+        return leftText.text() == rightText.text();
     }
 
     bool optionChanged(size_t key) const
     {
-        const OptionKey<Options>& option = layout_.optionKeys[key];
-        return loaded_ == nullptr
-            || !sameOptionValue(options_.*option.field, loaded_->options.*option.field, option.isFlag);
+        return loaded_ == nullptr || !sameWrittenValue(layout_.optionKeys[key], &options_, &loaded_->options);
     }
 
     // The entry as read or last saved, of which a table entry is the plug-in's version; none for an
@@ -240,36 +334,22 @@ private:
 
     // Writes the table and options merged with now, the file as it is at the save; then the written
     // text is what the file holds and what the plug-in holds.
-    DWORD merge(const wchar_t* path, KeptSettings& now)
+    DWORD merge(const wchar_t* path, FromFile& now)
     {
         // A file that is as it was read, or went missing, holds nothing the user added by hand: what
         // was kept of it at the load is written again.
-        bool asRead = !now.fileExisted() || now.fingerprint() == kept_.fingerprint();
-        KeptSettings& file = asRead ? kept_ : now;
-        Loaded* fromFile = nullptr;
-        unsigned fileOptionsLoadedFrom = optionsLoadedFrom_;
-        if (!asRead) {
-            fromFile = new (std::nothrow) Loaded;
-            if (fromFile == nullptr)
-                return ERROR_NOT_ENOUGH_MEMORY;
-            unsigned notShown = 0;
-            take(now, path, fromFile->table, fromFile->options, fileOptionsLoadedFrom, notShown);
-        }
-        const Table& fileTable = fromFile != nullptr ? fromFile->table : loaded_ != nullptr ? loaded_->table : table_;
-        const Options& fileOptions = fromFile != nullptr ? fromFile->options
-            : loaded_ != nullptr                         ? loaded_->options
-                                                         : options_;
+        bool asRead = !now.kept.fileExisted() || now.kept.fingerprint() == kept_.fingerprint();
+        if (!asRead)
+            now.taken = take(now.kept, path, now.table, now.options);
+        KeptSettings& file = asRead ? kept_ : now.kept;
+        unsigned fileOptionsLoadedFrom = asRead ? optionsLoadedFrom_ : now.taken.optionsLoadedFrom;
+        const Table& fileTable = !asRead ? now.table : loaded_ != nullptr ? loaded_->table : table_;
+        const Options& fileOptions = !asRead ? now.options : loaded_ != nullptr ? loaded_->options : options_;
 
         SettingsWriter writer;
         file.writeLeadingLines(writer);
-        for (size_t key = 0; key < layout_.optionCount; ++key) {
-            const OptionKey<Options>& option = layout_.optionKeys[key];
-            int value = optionChanged(key) ? options_.*option.field : fileOptions.*option.field;
-            if (option.isFlag)
-                writer.writeFlag(optionsSection, option.key, value);
-            else
-                writer.writeNumber(optionsSection, option.key, value);
-        }
+        for (size_t key = 0; key < layout_.optionCount; ++key)
+            writeKey(writer, optionsSection, layout_.optionKeys[key], optionChanged(key) ? &options_ : &fileOptions);
         file.writeKeptLines(writer, fileOptionsLoadedFrom);
 
         MergedEntry entries[2 * capacity];
@@ -277,7 +357,7 @@ private:
         for (size_t i = 0; i < count; ++i) {
             const MergedEntry& merged = entries[i];
             const Entry& entry = merged.fromTable ? table_.Entries[merged.inTable] : fileTable.Entries[merged.inFile];
-            if (!layout_.writeEntry(writer, entry))
+            if (!writeEntry(writer, entry))
                 continue;
             // The keys the plug-in doesn't know stay with their entry, from the file as it is now.
             if (merged.inFile >= 0)
@@ -286,13 +366,17 @@ private:
                 kept_.writeKeptLines(writer, table_.Entries[merged.inTable].LoadedFrom);
         }
         file.writeUnloadedSections(writer);
-        delete fromFile;
 
         // The new file is complete before it replaces the old one, so a failed save keeps the old settings.
         DWORD error = file.save(path, writer);
-        if (error == ERROR_SUCCESS && kept_.takeText(writer.text(), writer.length())) {
-            take(kept_, path, table_, options_, optionsLoadedFrom_, entriesNotShown_);
-            remember();
+        if (error == ERROR_SUCCESS) {
+            // Without the memory to take in what was written, the plug-in keeps what it held.
+            callGuarded([&] {
+                auto written = std::make_unique<FromFile>();
+                written->kept.takeText(writer.text());
+                written->taken = take(written->kept, path, written->table, written->options);
+                adopt(*written);
+            });
         }
         return error;
     }
@@ -351,7 +435,7 @@ private:
     Options& options_;
     const Layout& layout_;
     KeptSettings kept_; // the file as read or last saved
-    Loaded* loaded_ = nullptr;
+    std::unique_ptr<Loaded> loaded_;
     unsigned optionsLoadedFrom_ = 0;
     unsigned entriesNotShown_ = 0;
     bool toldUnread_ = false;

@@ -1,6 +1,7 @@
 #include "textHelpers.h"
 
 #include <shlwapi.h>
+#include <strsafe.h>
 
 #include <cwchar>
 
@@ -140,4 +141,48 @@ bool quoteArgument(const wchar_t* text, bool alwaysQuote, wchar_t* result, size_
     }
     quoted.add(L'"');
     return quoted.finish();
+}
+
+bool appendPathComponent(wchar_t* buffer, size_t capacity, const wchar_t* component)
+{
+    while (*component == L'\\')
+        ++component;
+    size_t length = 0;
+    StringCchLengthW(buffer, capacity, &length);
+    bool fits = true;
+    if (length > 0 && buffer[length - 1] != L'\\' && *component != L'\0')
+        fits = SUCCEEDED(StringCchCatW(buffer, capacity, L"\\"));
+    return SUCCEEDED(StringCchCatW(buffer, capacity, component)) && fits;
+}
+
+std::wstring groupedNumber(unsigned long long n)
+{
+    // Made from the end: digits, with a "," before every third.
+    std::wstring grouped;
+    for (int digits = 0; digits == 0 || n > 0; ++digits, n /= 10) {
+        if (digits > 0 && digits % 3 == 0)
+            grouped.insert(grouped.begin(), L',');
+        grouped.insert(grouped.begin(), static_cast<wchar_t>(L'0' + n % 10));
+    }
+    return grouped;
+}
+
+ListItems::Iterator::Iterator(std::wstring_view list, wchar_t separator, size_t start)
+    : list_(list)
+    , separator_(separator)
+    , start_(start)
+    , end_(start)
+{
+    if (start_ != std::wstring_view::npos) {
+        end_ = list_.find(separator_, start_);
+        if (end_ == std::wstring_view::npos)
+            end_ = list_.size();
+    }
+}
+
+ListItems::Iterator& ListItems::Iterator::operator++()
+{
+    *this = end_ < list_.size() ? Iterator(list_, separator_, end_ + 1)
+                                : Iterator(list_, separator_, std::wstring_view::npos);
+    return *this;
 }

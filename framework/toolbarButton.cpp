@@ -25,26 +25,22 @@ HBITMAP loadStandardBitmap(HINSTANCE module, const ToolbarArt& art)
     if (art.bitmapId != 0)
         return static_cast<HBITMAP>(LoadImageW(
             module, MAKEINTRESOURCEW(art.bitmapId), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE));
-    HICON icon = loadIconSized(module, art.standardIconId, smallIconSize);
-    HBITMAP bitmap = iconToAlphaBitmap(icon, smallIconSize);
-    if (icon != nullptr)
-        DestroyIcon(icon);
-    return bitmap;
+    UniqueIcon icon(loadIconSized(module, art.standardIconId, smallIconSize));
+    return iconToAlphaBitmap(icon.get(), smallIconSize);
 }
 } // namespace
 
 void makeToolbarImages(ToolbarImages& images, HINSTANCE module, const ToolbarArt& art)
 {
-    toolbarIconsWithDarkMode& faces = images.faces;
-    if (faces.hToolbarBmp == nullptr)
-        faces.hToolbarBmp = loadStandardBitmap(module, art);
+    if (!images.bitmap)
+        images.bitmap.reset(loadStandardBitmap(module, art));
     int size = toolbarIconSize();
-    if (faces.hToolbarIcon == nullptr)
-        faces.hToolbarIcon = loadIconSized(module, art.lightIconId, size);
-    if (faces.hToolbarIconDarkMode == nullptr)
-        faces.hToolbarIconDarkMode = loadIconSized(module, art.darkIconId, size);
-    images.bitmapOnly.hToolbarBmp = faces.hToolbarBmp;
-    images.bitmapOnly.hToolbarIcon = nullptr;
+    if (!images.icon)
+        images.icon.reset(loadIconSized(module, art.lightIconId, size));
+    if (!images.darkIcon)
+        images.darkIcon.reset(loadIconSized(module, art.darkIconId, size));
+    images.faces = {images.bitmap.get(), images.icon.get(), images.darkIcon.get()};
+    images.bitmapOnly = {images.bitmap.get(), nullptr};
 }
 
 void registerToolbarButton(int commandId, ToolbarImages& images)
@@ -60,11 +56,5 @@ void registerToolbarButton(int commandId, ToolbarImages& images)
 
 void releaseToolbarImages(ToolbarImages& images)
 {
-    if (images.faces.hToolbarBmp != nullptr)
-        DeleteObject(images.faces.hToolbarBmp);
-    if (images.faces.hToolbarIcon != nullptr)
-        DestroyIcon(images.faces.hToolbarIcon);
-    if (images.faces.hToolbarIconDarkMode != nullptr)
-        DestroyIcon(images.faces.hToolbarIconDarkMode);
     images = ToolbarImages{};
 }

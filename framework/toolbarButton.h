@@ -3,10 +3,15 @@
 #pragma once
 
 #include "hostInterface.h"
+#include "scopedWin.h"
 
 struct ToolbarImages {
-    toolbarIconsWithDarkMode faces; // sent to editors from 8.0 on
-    toolbarIcons bitmapOnly;        // sent to older editors, which know only the bitmap
+    UniqueBitmap bitmap;
+    UniqueIcon icon;
+    UniqueIcon darkIcon;
+    // What the editor is sent, the handles above; it reads them, so they must outlive the request.
+    toolbarIconsWithDarkMode faces; // to editors from 8.0 on
+    toolbarIcons bitmapOnly;        // to older editors, which know only the bitmap
 };
 
 // The resources the faces come from: the standard set's full-colour picture is a bitmap resource,

@@ -1,7 +1,7 @@
 #include "userMessages.h"
 
 #include "openDialogs.h"
-#include "pluginHost.h"
+#include "pluginIdentity.h"
 
 #include <strsafe.h>
 
@@ -9,7 +9,7 @@
 
 void showInformation(const wchar_t* text)
 {
-    showMessage(text, getName(), MB_OK | MB_ICONINFORMATION);
+    showMessage(text, pluginName().c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void showMessage(const wchar_t* text, const wchar_t* caption, UINT style)

@@ -1,8 +1,10 @@
 #include "fileChooser.h"
 
 #include "darkMode.h"
+#include "editorCalls.h"
 #include "pluginHost.h"
 #include "resource.h"
+#include "textHelpers.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -111,7 +113,7 @@ void choose(HWND dialog, int row)
     EndDialog(dialog, IDOK);
 }
 
-INT_PTR CALLBACK chooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR onChooserMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -147,18 +149,23 @@ INT_PTR CALLBACK chooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     }
     return FALSE;
 }
+
+INT_PTR CALLBACK chooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return callGuarded<INT_PTR>(FALSE, [&] { return onChooserMessage(dialog, message, wParam, lParam); });
+}
 } // namespace
 
 void formatFoundCount(const SearchOutcome& outcome, const wchar_t* name, wchar_t* text, size_t capacity)
 {
     size_t count = outcome.Files.size();
-    wchar_t number[32];
-    formatCount(count, number, _countof(number));
+    std::wstring number = groupedNumber(count);
     if (outcome.Capped)
         StringCchPrintfW(
-            text, capacity, L"The first %s files found for \"%s\"; the search stopped there", number, name);
+            text, capacity, L"The first %s files found for \"%s\"; the search stopped there", number.c_str(), name);
     else
-        StringCchPrintfW(text, capacity, L"%s %s found for \"%s\"", number, count == 1 ? L"file" : L"files", name);
+        StringCchPrintfW(
+            text, capacity, L"%s %s found for \"%s\"", number.c_str(), count == 1 ? L"file" : L"files", name);
 }
 
 int chooseFoundFile(const SearchOutcome& outcome, const wchar_t* name)

@@ -7,11 +7,11 @@
 #include "pluginHost.h"
 #include "pointedText.h"
 #include "statusNote.h"
+#include "textHelpers.h"
 
 #include <strsafe.h>
 
 #include <memory>
-#include <new>
 
 namespace pickpath {
 
@@ -102,18 +102,16 @@ void noteNothingSelected()
 
 void noteNotFound(const SearchRequest& request, const SearchOutcome& outcome)
 {
-    wchar_t folders[32];
-    formatCount(outcome.Folders, folders, _countof(folders));
+    const wchar_t* name = request.Names.Names[request.Names.Shown].Name;
+    std::wstring folders = groupedNumber(outcome.Folders);
     wchar_t note[noteCapacity];
-    StringCchPrintfW(note, _countof(note), L"Pickpath: \"%s\" not found (%s folders searched)",
-        request.Names.Names[request.Names.Shown].Name, folders);
     // A miss may lie in a folder the search could not reach.
-    if (outcome.FoldersTooDeep > 0) {
-        wchar_t tooDeep[32];
-        formatCount(outcome.FoldersTooDeep, tooDeep, _countof(tooDeep));
-        StringCchPrintfW(note, _countof(note), L"Pickpath: \"%s\" not found (%s folders searched, %s too deep)",
-            request.Names.Names[request.Names.Shown].Name, folders, tooDeep);
-    }
+    if (outcome.FoldersTooDeep > 0)
+        StringCchPrintfW(note, _countof(note), L"Pickpath: \"%s\" not found (%s folders searched, %s too deep)", name,
+            folders.c_str(), groupedNumber(outcome.FoldersTooDeep).c_str());
+    else
+        StringCchPrintfW(
+            note, _countof(note), L"Pickpath: \"%s\" not found (%s folders searched)", name, folders.c_str());
     showPassingNote(note);
 }
 
@@ -138,7 +136,7 @@ void openAt(const FoundFile& file, const PointedNames& names)
 void runOpenCommand(Gather gather)
 {
     // Too large for the stack of a callback the editor may call deep in its own work.
-    std::unique_ptr<SearchRequest> request(new SearchRequest);
+    auto request = std::make_unique<SearchRequest>();
     prepareSearch(*request);
     if (request->Names.Count == 0) {
         noteNothingSelected();
@@ -160,19 +158,12 @@ void runOpenCommand(Gather gather)
 
 void openCurrentSelection()
 {
-    try {
-        runOpenCommand(Gather::first);
-    } catch (const std::bad_alloc&) {
-        // Out of memory: the command does nothing.
-    }
+    runOpenCommand(Gather::first);
 }
 
 void chooseCurrentSelection()
 {
-    try {
-        runOpenCommand(Gather::every);
-    } catch (const std::bad_alloc&) {
-    }
+    runOpenCommand(Gather::every);
 }
 
 } // namespace pickpath

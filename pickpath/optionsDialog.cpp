@@ -1,14 +1,14 @@
 #include "optionsDialog.h"
 
-#include "keptSettings.h"
+#include "entryEditor.h"
 #include "openDialogs.h"
 #include "pluginHost.h"
 #include "resource.h"
 #include "searchSettings.h"
 
-#include <memory>
-#include <new>
 #include <strsafe.h>
+
+#include <memory>
 
 namespace pickpath {
 
@@ -18,16 +18,15 @@ public:
     OptionsDialog() : SearchEntryDialog(searchEntryTable) {}
 
 private:
-    const wchar_t* rowText(unsigned index) const override { return formatEntryRow(WorkingTable.Entries[index]); }
-    bool runEntryEditor(HWND dialog, int slot) override { return editEntry(dialog, *this, slot); }
+    std::wstring rowText(unsigned index) const override { return formatEntryRow(WorkingTable.Entries[index]); }
+    unsigned entriesNotShown() const override { return settingsEntriesNotShown(); }
+    bool runEntryEditor(HWND dialog, int slot) override { return editEntry(dialog, EditRecord, WorkingTable, slot); }
 
     void fillOptions(HWND dialog) override
     {
         check(dialog, IDC_TOOLBAR_BUTTON, pickpathOptions.ShowToolBarButton);
         check(dialog, IDC_CONTEXT_ENTRY, pickpathOptions.ShowContextMenuEntry);
         check(dialog, IDC_CONTEXT_ON_TOP, pickpathOptions.ShowContextMenuEntryOnTop);
-
-        showEntriesNotShown(dialog, IDC_ENTRIES_NOT_SHOWN, settingsEntriesNotShown());
     }
 
     void onOptionCommand(HWND, WORD) override {}
@@ -50,14 +49,14 @@ void showOptionsDialog()
     tellIfSettingsUnread();
     // The working copy is too large for the stack; it lives as long as the dialog. Saved at OK,
     // where a failure can be told, rather than only at unload, where it can't.
-    std::unique_ptr<OptionsDialog> dialog(new (std::nothrow) OptionsDialog);
-    if (dialog != nullptr && dialog->show(pluginModule, IDD_OPTIONS, nppData._nppHandle))
+    auto dialog = std::make_unique<OptionsDialog>();
+    if (dialog->show(pluginModule, IDD_OPTIONS, nppData._nppHandle))
         saveSettings(SaveMode::tellUser);
 }
 
-const wchar_t* formatEntryRow(const SearchEntry& entry)
+std::wstring formatEntryRow(const SearchEntry& entry)
 {
-    static wchar_t row[textCapacity];
+    wchar_t row[textCapacity];
     StringCchPrintfW(row, _countof(row), L"%s (%s) => %s (%s)", entry.Name, entry.Mask, entry.Path, entry.Ext);
     return row;
 }

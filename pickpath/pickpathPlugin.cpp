@@ -4,6 +4,7 @@
 #include "commandTable.h"
 #include "darkMode.h"
 #include "editorBinding.h"
+#include "editorCalls.h"
 #include "menuHelpers.h"
 #include "openCommands.h"
 #include "optionsDialog.h"
@@ -14,28 +15,25 @@
 #include "statusNote.h"
 #include "treeCache.h"
 
-#include <new>
-
 namespace pickpath {
 
 FuncItem funcItems[pickpathCommandCount];
 
 namespace {
-// Allocated once with the table and kept for the life of the library.
-ShortcutKey* openShortcut = nullptr;
+// Kept with the table for the life of the library; the editor reads it where it is.
+ShortcutKey openShortcut = {false, true, false, 0x4F};
 
 const wchar_t chooseCommandCaption[] = L"Open current selection\x2026";
 
 void fillCommandTable()
 {
-    if (openShortcut == nullptr)
-        openShortcut = new (std::nothrow) ShortcutKey{false, true, false, 0x4F};
-    setCommand(funcItems[openCommandIndex], L"Open current selection", openCurrentSelection, openShortcut);
+    setCommand(
+        funcItems[openCommandIndex], L"Open current selection", guardedCommand<openCurrentSelection>, &openShortcut);
     // No key of its own: users give it one in the editor's shortcut settings.
-    setCommand(funcItems[chooseCommandIndex], chooseCommandCaption, chooseCurrentSelection, nullptr);
-    setCommand(funcItems[optionsCommandIndex], L"Options...", showOptionsDialog, nullptr);
+    setCommand(funcItems[chooseCommandIndex], chooseCommandCaption, guardedCommand<chooseCurrentSelection>, nullptr);
+    setCommand(funcItems[optionsCommandIndex], L"Options...", guardedCommand<showOptionsDialog>, nullptr);
     setCommand(funcItems[3], L"", nullptr, nullptr);
-    setCommand(funcItems[aboutCommandIndex], L"About", showAbout, nullptr);
+    setCommand(funcItems[aboutCommandIndex], L"About", guardedCommand<showAbout>, nullptr);
 }
 
 // Adds the entries for the two open commands to the editing view's context menu, before the
@@ -110,10 +108,9 @@ extern "C" FuncItem* getFuncsArray(int* count)
     return funcItems;
 }
 
-extern "C" void beNotified(SCNotification* notification)
+namespace {
+void onNotification(const SCNotification* notification)
 {
-    if (notification == nullptr)
-        return;
     switch (notification->nmhdr.code) {
     case NPPN_READY:
         bindEditorWindow(onEditorMessage);
@@ -133,4 +130,11 @@ extern "C" void beNotified(SCNotification* notification)
         onDarkModeChanged();
         break;
     }
+}
+} // namespace
+
+extern "C" void beNotified(SCNotification* notification)
+{
+    if (notification != nullptr)
+        callGuarded([notification] { onNotification(notification); });
 }

@@ -5,7 +5,7 @@ namespace pickpath {
 SearchEntryTable searchEntryTable;
 PickpathOptions pickpathOptions;
 
-ToolbarImages ToolbarButtonImages = {};
+ToolbarImages ToolbarButtonImages;
 StatusNote PassingNote = {};
 
 } // namespace pickpath

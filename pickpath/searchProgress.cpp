@@ -3,6 +3,7 @@
 #include "busyEditor.h"
 #include "hostInterface.h"
 #include "statusNote.h"
+#include "textHelpers.h"
 
 #include <strsafe.h>
 
@@ -18,20 +19,6 @@ constexpr ULONGLONG noteInterval = 250;
 constexpr int maxPaintsPerCheck = 64;
 
 } // namespace
-
-void formatCount(size_t n, wchar_t* buffer, size_t capacity)
-{
-    // Filled from the end: digits, with a "," before every third.
-    wchar_t grouped[32];
-    size_t start = _countof(grouped) - 1;
-    grouped[start] = L'\0';
-    for (int digits = 0; digits == 0 || n > 0; ++digits, n /= 10) {
-        if (digits > 0 && digits % 3 == 0)
-            grouped[--start] = L',';
-        grouped[--start] = static_cast<wchar_t>(L'0' + n % 10);
-    }
-    StringCchCopyW(buffer, capacity, grouped + start);
-}
 
 SearchProgress::SearchProgress(HWND editor, DWORD noticeDelay)
     : editor_(editor), noticeDelay_(noticeDelay), start_(GetTickCount64()), nextCheck_(start_ + noticeDelay)
@@ -88,10 +75,8 @@ void SearchProgress::check(ULONGLONG now)
 
 std::wstring SearchProgress::noteText(const wchar_t* format, size_t count)
 {
-    wchar_t counted[48];
-    formatCount(count, counted, _countof(counted));
     wchar_t note[128];
-    StringCchPrintfW(note, _countof(note), format, counted);
+    StringCchPrintfW(note, _countof(note), format, groupedNumber(count).c_str());
     return note;
 }
 

@@ -45,7 +45,4 @@ private:
     wchar_t savedStatus_[512] = L"";
 };
 
-// n with its thousands grouped by ",".
-void formatCount(size_t n, wchar_t* buffer, size_t capacity);
-
 } // namespace pickpath

@@ -3,40 +3,26 @@
 #include "settingsPath.h"
 #include "settingsStore.h"
 
-#include <strsafe.h>
+#include <cstddef>
 
 namespace pickpath {
 
 namespace {
 // In the order in which the file holds them.
-const OptionKey<PickpathOptions> optionKeys[] = {
-    {L"ShowToolBarButton", &PickpathOptions::ShowToolBarButton, 0, true},
-    {L"ShowContextMenuEntry", &PickpathOptions::ShowContextMenuEntry, 0, true},
-    {L"ShowContextMenuEntryOnTop", &PickpathOptions::ShowContextMenuEntryOnTop, 0, true},
+const SettingKey optionKeys[] = {
+    {L"ShowToolBarButton", SettingKind::flag, offsetof(PickpathOptions, ShowToolBarButton), 0, 0},
+    {L"ShowContextMenuEntry", SettingKind::flag, offsetof(PickpathOptions, ShowContextMenuEntry), 0, 0},
+    {L"ShowContextMenuEntryOnTop", SettingKind::flag, offsetof(PickpathOptions, ShowContextMenuEntryOnTop), 0, 0},
 };
 
-// The keys of an entry's section the table takes.
-const wchar_t* const entryKeys[] = {L"Mask", L"Path", L"Ext"};
+// An entry's keys besides its name, which is its section's.
+const SettingKey entryKeys[] = {
+    {L"Mask", SettingKind::text, offsetof(SearchEntry, Mask), pathCapacity, 0},
+    {L"Path", SettingKind::text, offsetof(SearchEntry, Path), folderListCapacity, 0},
+    {L"Ext", SettingKind::text, offsetof(SearchEntry, Ext), pathCapacity, 0},
+};
 
-void readEntry(const SettingsValues& values, const wchar_t* section, SearchEntry& entry)
-{
-    // The keys are read under the section's full name; only the stored name is cut to fit.
-    StringCchCopyW(entry.Name, _countof(entry.Name), section);
-    values.text(L"Mask", entry.Mask, _countof(entry.Mask));
-    values.text(L"Path", entry.Path, _countof(entry.Path));
-    values.text(L"Ext", entry.Ext, _countof(entry.Ext));
-}
-
-bool writeEntry(SettingsWriter& writer, const SearchEntry& entry)
-{
-    writer.write(entry.Name, L"Mask", entry.Mask);
-    writer.write(entry.Name, L"Path", entry.Path);
-    writer.write(entry.Name, L"Ext", entry.Ext);
-    return true;
-}
-
-const SettingsLayout<SearchEntry, PickpathOptions> layout
-    = {optionKeys, _countof(optionKeys), entryKeys, _countof(entryKeys), readEntry, writeEntry};
+const SettingsLayout<SearchEntry> layout = {optionKeys, _countof(optionKeys), entryKeys, _countof(entryKeys), nullptr};
 
 // The options and the table as read and saved, and what the file held beyond them.
 SettingsStore<SearchEntryTable, PickpathOptions> settingsStore(searchEntryTable, pickpathOptions, layout);
@@ -44,17 +30,17 @@ SettingsStore<SearchEntryTable, PickpathOptions> settingsStore(searchEntryTable,
 
 void loadSettings()
 {
-    settingsStore.load(getSettingsFilePath());
+    settingsStore.load(getSettingsFilePath().c_str());
 }
 
 void saveSettings(SaveMode mode)
 {
-    settingsStore.save(getSettingsFilePath(), mode);
+    settingsStore.save(getSettingsFilePath().c_str(), mode);
 }
 
 void tellIfSettingsUnread()
 {
-    settingsStore.tellIfUnread(getSettingsFilePath());
+    settingsStore.tellIfUnread(getSettingsFilePath().c_str());
 }
 
 unsigned settingsEntriesNotShown()

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "pickpathState.h"
-#include "settingsFile.h"
+#include "settingsStore.h"
 
 namespace pickpath {
 

@@ -1,5 +1,6 @@
 #include "statusNote.h"
 
+#include "editorCalls.h"
 #include "hostInterface.h"
 #include "pickpathState.h"
 #include "pluginHost.h"
@@ -12,7 +13,7 @@ namespace pickpath {
 namespace {
 void CALLBACK onNoteTime(HWND, UINT, UINT_PTR, DWORD)
 {
-    takeAwayPassingNote();
+    callGuarded(takeAwayPassingNote);
 }
 
 void setStatusField(const wchar_t* text)

@@ -4,8 +4,7 @@
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$top"
-"$top/scripts/setup.sh"
-"$top/scripts/compile.sh"
+"$top/scripts/prepare.sh"
 "$top/scripts/package.sh"
 # The main job: both real libraries in the stand-in editor through a short scripted session, once
 # per architecture (each demo program loads the libraries built beside it).

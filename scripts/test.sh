@@ -7,8 +7,7 @@
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$top"
-"$top/scripts/setup.sh"
-"$top/scripts/compile.sh"
+"$top/scripts/prepare.sh"
 
 echo
 echo "== How each architecture runs here"

@@ -318,10 +318,8 @@ StandinEditor::StandinEditor()
 StandinEditor::~StandinEditor()
 {
     unloadPlugins();
-    if (contextMenu_ != nullptr)
-        DestroyMenu(contextMenu_);
-    if (accelerators_ != nullptr)
-        DestroyAcceleratorTable(accelerators_);
+    contextMenu_.reset();
+    accelerators_.reset();
     DestroyWindow(main_);
     pumpMessages();
     activeEditor = nullptr;
@@ -372,23 +370,22 @@ std::wstring StandinEditor::attachPlugin(const std::wstring& libraryPath)
 {
     LoadedPlugin plugin;
     plugin.path = libraryPath;
-    plugin.module = LoadLibraryW(libraryPath.c_str());
-    if (plugin.module == nullptr)
+    // Freed again unless the plug-in is taken in.
+    UniqueLibrary library(LoadLibraryW(libraryPath.c_str()));
+    if (!library)
         return L"cannot load " + libraryPath + L" (error " + std::to_wstring(GetLastError()) + L")";
+    plugin.module = library.get();
     auto setInfo = libraryEntry<void (*)(NppData)>(plugin.module, "setInfo");
     auto getName = libraryEntry<const wchar_t* (*)()>(plugin.module, "getName");
     auto getFuncsArray = libraryEntry<FuncItem* (*)(int*)>(plugin.module, "getFuncsArray");
     plugin.beNotified = libraryEntry<void (*)(SCNotification*)>(plugin.module, "beNotified");
     auto isUnicode = libraryEntry<BOOL (*)()>(plugin.module, "isUnicode");
     bool hasMessageProc = GetProcAddress(plugin.module, "messageProc") != nullptr;
-    if (!setInfo || !getName || !getFuncsArray || !plugin.beNotified || !isUnicode || !hasMessageProc) {
-        FreeLibrary(plugin.module);
+    if (!setInfo || !getName || !getFuncsArray || !plugin.beNotified || !isUnicode || !hasMessageProc)
         return L"missing plug-in entries in " + libraryPath;
-    }
-    if (!isUnicode()) {
-        FreeLibrary(plugin.module);
+    if (!isUnicode())
         return L"not a Unicode plug-in: " + libraryPath;
-    }
+    library.release();
     setInfo(nppData());
     plugin.name = getName();
     plugin.items = getFuncsArray(&plugin.itemCount);
@@ -439,10 +436,10 @@ bool StandinEditor::unloadPlugin(const std::wstring& name)
     for (auto plugin = plugins_.begin(); plugin != plugins_.end(); ++plugin) {
         if (plugin->name != name)
             continue;
-        HMODULE module = plugin->module;
+        UniqueLibrary library(plugin->module);
         HMENU pluginMenu = plugin->menu;
         plugins_.erase(plugin);
-        FreeLibrary(module);
+        library.reset();
         HMENU menu = pluginsMenu();
         for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position)
             if (GetSubMenu(menu, position) == pluginMenu)
@@ -471,11 +468,9 @@ void StandinEditor::notify(const LoadedPlugin& plugin, UINT code, HWND from)
 
 void StandinEditor::rebuildAccelerators()
 {
-    if (accelerators_ != nullptr)
-        DestroyAcceleratorTable(accelerators_);
-    accelerators_ = acceleratorKeys_.empty()
-        ? nullptr
-        : CreateAcceleratorTableW(acceleratorKeys_.data(), static_cast<int>(acceleratorKeys_.size()));
+    accelerators_.reset(acceleratorKeys_.empty()
+            ? nullptr
+            : CreateAcceleratorTableW(acceleratorKeys_.data(), static_cast<int>(acceleratorKeys_.size())));
 }
 
 LRESULT StandinEditor::runCommand(UINT id)
@@ -499,16 +494,14 @@ bool StandinEditor::pressShortcut(bool ctrl, bool alt, bool shift, WORD key)
 HMENU StandinEditor::openContextMenu()
 {
     announcePopup(buildContextMenu());
-    return contextMenu_;
+    return contextMenu_.get();
 }
 
 HMENU StandinEditor::buildContextMenu()
 {
-    if (contextMenu_ != nullptr)
-        DestroyMenu(contextMenu_);
-    contextMenu_ = CreatePopupMenu();
-    appendEntries(contextMenu_, defaultContextMenu, _countof(defaultContextMenu));
-    return contextMenu_;
+    contextMenu_.reset(CreatePopupMenu());
+    appendEntries(contextMenu_.get(), defaultContextMenu, _countof(defaultContextMenu));
+    return contextMenu_.get();
 }
 
 void StandinEditor::announcePopup(HMENU menu)
@@ -520,7 +513,7 @@ void StandinEditor::pumpMessages()
 {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (accelerators_ != nullptr && TranslateAcceleratorW(main_, accelerators_, &message))
+        if (accelerators_ && TranslateAcceleratorW(main_, accelerators_.get(), &message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -531,7 +524,7 @@ void StandinEditor::runMessageLoop()
 {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (accelerators_ != nullptr && TranslateAcceleratorW(main_, accelerators_, &message))
+        if (accelerators_ && TranslateAcceleratorW(main_, accelerators_.get(), &message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -540,15 +533,16 @@ void StandinEditor::runMessageLoop()
 
 bool StandinEditor::showDocument(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
     std::string bytes;
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0 && bytes.size() < (1u << 20))
-        bytes.append(chunk, read);
-    CloseHandle(file);
+    {
+        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!file)
+            return false;
+        char chunk[4096];
+        DWORD read = 0;
+        while (ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr) && read > 0 && bytes.size() < (1u << 20))
+            bytes.append(chunk, read);
+    }
     // UTF-8 when it reads as such, as the editor finds; else a byte for each character.
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
         bytes.erase(0, 3);

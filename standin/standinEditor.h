@@ -4,6 +4,7 @@
 #pragma once
 
 #include "hostInterface.h"
+#include "scopedWin.h"
 
 #include <set>
 #include <string>
@@ -180,8 +181,8 @@ private:
     HWND main_ = nullptr;
     HWND textArea_ = nullptr;
     HWND statusBar_ = nullptr;
-    HMENU contextMenu_ = nullptr;
-    HACCEL accelerators_ = nullptr;
+    UniqueMenu contextMenu_;
+    UniqueAccelerators accelerators_;
     std::vector<ACCEL> acceleratorKeys_;
     std::vector<LoadedPlugin> plugins_;
     int nextCommandId_ = firstPluginCommandId;

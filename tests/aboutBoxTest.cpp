@@ -8,22 +8,22 @@
 TEST(VersionNumber, FoldsTheProductVersion)
 {
     struct Case {
-        const wchar_t* productVersion;
+        ProductVersion version;
         const wchar_t* shown;
     };
     const Case cases[] = {
-        {L"1, 6, 1, 0", L"1.61"}, {L"1, 0, 1, 0", L"1.01"},
-        {L"1, 10, 0, 0", L"2.00"},                              // the second field counts in tenths
-        {L"1, 6, 1, 9", L"1.62"},                               // the fourth field carries into the second decimal
-        {L"2.5", L"2.50"},                                      // no commas: read as a decimal number
-        {L"", L"0.00"}, {L"beta", L"0.00"}, {L"3, 2", L"3.20"}, // missing fields count as 0
-        {L"1 ,6,1,0", L"1.00"},                                 // the comma must follow the number directly
+        {{{1, 6, 1, 0}}, L"1.61"}, {{{1, 0, 1, 0}}, L"1.01"},
+        {{{1, 10, 0, 0}}, L"2.00"}, // the second number counts in tenths
+        {{{1, 6, 1, 9}}, L"1.62"},  // the fourth carries into the second decimal
+        {{{0, 0, 0, 0}}, L"0.00"},  // a library without a version
     };
     for (const Case& c : cases) {
         wchar_t shown[32];
-        swprintf(shown, _countof(shown), L"%.02f", versionNumberFromText(c.productVersion));
-        EXPECT_STREQ(shown, c.shown) << narrow(c.productVersion);
+        swprintf(shown, _countof(shown), L"%.02f", versionNumber(c.version));
+        EXPECT_STREQ(shown, c.shown) << c.version.parts[0] << "." << c.version.parts[1] << "." << c.version.parts[2];
     }
+    const ProductVersion none = getProductVersion(L"C:\\no\\such\\file.dll");
+    EXPECT_EQ(versionNumber(none), 0.0) << "no file, no version";
 }
 
 TEST(BuildString, IsYearMonthDay)
@@ -53,20 +53,20 @@ TEST(VersionResource, ReadsTheLibrariesOwnStrings)
 {
     std::wstring wordlamp = pluginPath(L"Wordlamp.dll");
     std::wstring pickpath = pluginPath(L"Pickpath.dll");
-    EXPECT_STREQ(getVersionString(wordlamp.c_str(), L"InternalName"), L"Wordlamp");
-    EXPECT_STREQ(getVersionString(wordlamp.c_str(), L"ProductVersion"), L"1, 6, 1, 0");
-    EXPECT_STREQ(getVersionString(wordlamp.c_str(), L"FileVersion"), L"1, 6, 1, 0");
-    EXPECT_STREQ(getVersionString(wordlamp.c_str(), L"Comments"), L"Notepad++ plugin");
-    EXPECT_STREQ(getVersionString(wordlamp.c_str(), L"OriginalFilename"), L"Wordlamp.dll");
-    EXPECT_STREQ(getVersionString(pickpath.c_str(), L"InternalName"), L"Pickpath");
-    EXPECT_STREQ(getVersionString(pickpath.c_str(), L"ProductVersion"), L"1, 0, 1, 0");
-    EXPECT_STREQ(getVersionString(pickpath.c_str(), L"FileDescription"), L"Open a file from the selected text.");
-    EXPECT_STREQ(getVersionString(pickpath.c_str(), L"NoSuchKey"), L"");
-    EXPECT_STREQ(getVersionString(L"", L"InternalName"), L"");
-    EXPECT_STREQ(getVersionString(L"C:\\no\\such\\file.dll", L"InternalName"), L"");
+    EXPECT_EQ(getVersionString(wordlamp.c_str(), L"InternalName"), L"Wordlamp");
+    EXPECT_EQ(getVersionString(wordlamp.c_str(), L"ProductVersion"), L"1, 6, 1, 0");
+    EXPECT_EQ(getVersionString(wordlamp.c_str(), L"FileVersion"), L"1, 6, 1, 0");
+    EXPECT_EQ(getVersionString(wordlamp.c_str(), L"Comments"), L"Notepad++ plugin");
+    EXPECT_EQ(getVersionString(wordlamp.c_str(), L"OriginalFilename"), L"Wordlamp.dll");
+    EXPECT_EQ(getVersionString(pickpath.c_str(), L"InternalName"), L"Pickpath");
+    EXPECT_EQ(getVersionString(pickpath.c_str(), L"ProductVersion"), L"1, 0, 1, 0");
+    EXPECT_EQ(getVersionString(pickpath.c_str(), L"FileDescription"), L"Open a file from the selected text.");
+    EXPECT_EQ(getVersionString(pickpath.c_str(), L"NoSuchKey"), L"");
+    EXPECT_EQ(getVersionString(L"", L"InternalName"), L"");
+    EXPECT_EQ(getVersionString(L"C:\\no\\such\\file.dll", L"InternalName"), L"");
     std::wstring notALibrary = makeTempFolder(L"ver") + L"\\plain.txt";
     writeFileBytes(notALibrary, "no version here");
-    EXPECT_STREQ(getVersionString(notALibrary.c_str(), L"InternalName"), L"");
+    EXPECT_EQ(getVersionString(notALibrary.c_str(), L"InternalName"), L"");
 }
 
 TEST(VersionResource, FixedVersionsMatchTheStrings)

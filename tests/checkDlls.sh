@@ -1,24 +1,31 @@
 #!/usr/bin/env bash
-# Checks the built plug-in libraries of both architectures without running them: machine type,
-# the six undecorated exports, imports limited to Windows system libraries, a version resource, and
-# no path of the building machine inside, no cryptographic provider started at load, and sections
-# page-aligned in the file.
+# Checks plug-in libraries without running them: machine type, the six undecorated exports, imports
+# limited to Windows system libraries, a version resource, and no path of the building machine
+# inside, no cryptographic provider started at load, and sections page-aligned in the file.
+#   checkDlls.sh x86|x64 WORDLAMP_DLL PICKPATH_DLL [SOURCE_FOLDER]   the libraries a build made
+#   checkDlls.sh DIST_FOLDER [SOURCE_FOLDER]                          both architectures in dist/
 set -uo pipefail
-dist="${1:?usage: checkDlls.sh DIST_FOLDER [SOURCE_FOLDER]}"
-source_folder="${2:-}"
+usage='usage: checkDlls.sh x86|x64 WORDLAMP_DLL PICKPATH_DLL [SOURCE_FOLDER] | checkDlls.sh DIST_FOLDER [SOURCE_FOLDER]'
+[ $# -ge 1 ] || { echo "$usage"; exit 2; }
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # Libraries every Windows installation has; anything else (a MinGW runtime above all) is refused.
 allowed='^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|version|comdlg32|comctl32|ole32|oleaut32|msvcrt|api-ms-win-[a-z0-9-]+)\.dll$'
 
-for arch in x86 x64; do
+# check ARCH WORDLAMP_DLL PICKPATH_DLL
+check() {
+    local arch="$1" objdump machine plugin dll
     case $arch in
         x86) objdump=i686-w64-mingw32-objdump; machine='file format pei-i386' ;;
         x64) objdump=x86_64-w64-mingw32-objdump; machine='file format pei-x86-64' ;;
+        *) echo "$usage"; exit 2 ;;
     esac
     for plugin in Wordlamp Pickpath; do
-        dll="$dist/$arch/$plugin.dll"
+        case $plugin in
+            Wordlamp) dll="$2" ;;
+            Pickpath) dll="$3" ;;
+        esac
         [ -f "$dll" ] || { fail "$dll is missing"; continue; }
         headers=$($objdump -p "$dll")
         grep -q "$machine" <<<"$headers" || fail "$dll: not $machine"
@@ -47,7 +54,18 @@ for arch in x86 x64; do
         fi
         echo "ok: $dll ($arch, exports: $exports, imports: $(echo $imports | tr '\n' ' '))"
     done
-done
+}
+
+if [ -d "$1" ]; then
+    source_folder="${2:-}"
+    for arch in x86 x64; do
+        check "$arch" "$1/$arch/Wordlamp.dll" "$1/$arch/Pickpath.dll"
+    done
+else
+    [ $# -ge 3 ] || { echo "$usage"; exit 2; }
+    source_folder="${4:-}"
+    check "$1" "$2" "$3"
+fi
 if [ "$failures" -eq 0 ]; then
     echo "1 passed, 0 failed"
 else

@@ -1,5 +1,7 @@
 #include "accessibleNames.h"
 
+#include "scopedWin.h"
+
 // The annotation service's identifiers are defined here rather than taken from the accessibility
 // library, which the plug-ins don't link.
 #include <initguid.h>
@@ -12,16 +14,11 @@ namespace {
 // has not done it yet (the editor has, a bare test program may not have).
 template <typename Work> bool withAnnotations(Work work)
 {
-    HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IAccPropServices* services = nullptr;
+    ComInitialization com;
+    UniqueComPtr<IAccPropServices> services;
     HRESULT made = CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-        reinterpret_cast<void**>(&services));
-    bool done = SUCCEEDED(made) && SUCCEEDED(work(services));
-    if (services != nullptr)
-        services->Release();
-    if (SUCCEEDED(started))
-        CoUninitialize();
-    return done;
+        reinterpret_cast<void**>(services.put()));
+    return SUCCEEDED(made) && SUCCEEDED(work(services.get()));
 }
 } // namespace
 

@@ -2,6 +2,7 @@
 // systems without it.
 #include "helpViewers.h"
 #include "pluginHost.h"
+#include "scopedWin.h"
 #include "wordlampState.h"
 
 #include <htmlhelp.h>
@@ -29,16 +30,15 @@ HH_AKLINK keywordLink = {sizeof(HH_AKLINK), FALSE, L"", nullptr, nullptr, nullpt
 // The engine registered for the HTML Help control's class, if any.
 HMODULE loadRegisteredEngine()
 {
-    HKEY key = nullptr;
+    UniqueRegistryKey key;
     if (RegOpenKeyExA(
-            HKEY_CLASSES_ROOT, "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", 0, KEY_READ, &key)
+            HKEY_CLASSES_ROOT, "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", 0, KEY_READ, key.put())
         != ERROR_SUCCESS)
         return nullptr;
     char path[MAX_PATH];
     DWORD size = sizeof(path);
     DWORD type = REG_NONE;
-    LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
-    RegCloseKey(key);
+    LONG result = RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
     // Only a complete, terminated path is loaded; a value cut to the buffer would name another file.
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0 || path[size - 1] != '\0'
         || path[0] == '\0')

@@ -1,11 +1,7 @@
-// The entry editor of the Options dialog: one help entry's name, masks, location and menu flag.
-#include "optionsDialog.h"
+#include "entryEditor.h"
 
 #include "accessibleNames.h"
-
-#include "entryEditorHelpers.h"
-#include "openDialogs.h"
-
+#include "entryEditorDialog.h"
 #include "helpLookup.h"
 #include "pathTemplate.h"
 #include "pluginHost.h"
@@ -16,21 +12,17 @@
 #include <commdlg.h>
 #include <strsafe.h>
 
+#include <cstddef>
+
 namespace wordlamp {
 
 namespace {
-// What the editor works on: the Options dialog's state and the slot of the entry being edited.
-struct EditorContext {
-    HelpEntryDialog& options;
-    int editedSlot;
+const EntryField entryFields[] = {
+    {IDC_ENTRY_NAME, EntryField::text, offsetof(HelpEntry, Name), pathCapacity},
+    {IDC_ENTRY_MASK, EntryField::text, offsetof(HelpEntry, Mask), pathCapacity},
+    {IDC_ENTRY_FILE, EntryField::text, offsetof(HelpEntry, File), pathCapacity},
+    {IDC_ENTRY_SHOW, EntryField::flag, offsetof(HelpEntry, Show), 0},
 };
-
-HelpEntryDialog& optionsOf(HWND dialog)
-{
-    return reinterpret_cast<EditorContext*>(GetWindowLongPtrW(dialog, DWLP_USER))->options;
-}
-
-const int entryFields[] = {IDC_ENTRY_NAME, IDC_ENTRY_MASK, IDC_ENTRY_FILE};
 
 // What a screen reader says for the "..." button, whose caption alone tells nothing.
 const wchar_t browseButtonName[] = L"Browse for the help file";
@@ -69,53 +61,17 @@ const wchar_t templateHelp[]
       L"\n"
       L"Use the test button to see the expanded path based on current settings.\n";
 
-void readField(HWND dialog, int id, wchar_t (&field)[pathCapacity])
+void readLocation(HWND dialog, wchar_t (&location)[pathCapacity])
 {
-    field[0] = L'\0';
-    GetDlgItemTextW(dialog, id, field, static_cast<int>(pathCapacity));
-}
-
-void fillEntryEditor(HWND dialog)
-{
-    const auto& record = optionsOf(dialog).EditRecord;
-    for (int id : entryFields)
-        SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, pathCapacity, 0);
-    SetDlgItemTextW(dialog, IDC_ENTRY_NAME, record.Name);
-    SetDlgItemTextW(dialog, IDC_ENTRY_MASK, record.Mask);
-    SetDlgItemTextW(dialog, IDC_ENTRY_FILE, record.File);
-    CheckDlgButton(dialog, IDC_ENTRY_SHOW, record.Show ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void onOk(HWND dialog)
-{
-    wchar_t name[pathCapacity];
-    readField(dialog, IDC_ENTRY_NAME, name);
-    const EditorContext& context = *reinterpret_cast<EditorContext*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    wchar_t message[textCapacity];
-    if (isTableEntryNameRefused(name, context.options.WorkingTable, context.editedSlot, message, _countof(message))) {
-        showRefusedName(dialog, IDC_ENTRY_NAME, message);
-        return;
-    }
-    auto& record = context.options.EditRecord;
-    StringCchCopyW(record.Name, _countof(record.Name), name);
-    readField(dialog, IDC_ENTRY_MASK, record.Mask);
-    readField(dialog, IDC_ENTRY_FILE, record.File);
-    record.Show = IsDlgButtonChecked(dialog, IDC_ENTRY_SHOW) == BST_CHECKED;
-    EndDialog(dialog, IDOK);
-}
-
-// The expansion of the path field, kept apart from the shared expansion buffer.
-void expandPathField(HWND dialog, wchar_t (&expanded)[pathCapacity])
-{
-    wchar_t location[pathCapacity];
-    readField(dialog, IDC_ENTRY_FILE, location);
-    StringCchCopyW(expanded, pathCapacity, expandPathTemplate(location));
+    EntryEditorDialog::readField(dialog, IDC_ENTRY_FILE, location, pathCapacity);
 }
 
 void onBrowse(HWND dialog)
 {
+    wchar_t location[pathCapacity];
+    readLocation(dialog, location);
     wchar_t file[pathCapacity];
-    expandPathField(dialog, file);
+    StringCchCopyW(file, _countof(file), expandPathTemplate(location));
     OPENFILENAMEW request = {};
     request.lStructSize = sizeof(request);
     request.hwndOwner = dialog;
@@ -131,7 +87,7 @@ void onBrowse(HWND dialog)
 void expandUpToWord(HWND dialog, ExpandedTemplate& expanded)
 {
     wchar_t location[pathCapacity];
-    readField(dialog, IDC_ENTRY_FILE, location);
+    readLocation(dialog, location);
     expandTemplateAroundWord(location, expanded);
 }
 
@@ -143,9 +99,9 @@ void onExpand(HWND dialog)
     wchar_t word[textCapacity] = L"";
     if (expanded.placeCount > 0)
         askEditor(NPPM_GETCURRENTWORD, word, _countof(word));
-    std::unique_ptr<wchar_t[]> placed = placeWord(expanded, kindOfLocation(expanded.text), word);
-    if (placed != nullptr)
-        showInformation(placed.get());
+    std::wstring placed;
+    if (placeWord(expanded, kindOfLocation(expanded.text), word, placed))
+        showInformation(placed.c_str());
 }
 
 void onTest(HWND dialog)
@@ -157,27 +113,20 @@ void onTest(HWND dialog)
     openHelp(expanded, word);
 }
 
-INT_PTR CALLBACK entryEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        fillEntryEditor(dialog);
-        setAccessibleName(GetDlgItem(dialog, IDC_ENTRY_BROWSE), browseButtonName);
-        onDialogOpened(dialog);
-        return TRUE;
-    case WM_DESTROY:
-        clearAccessibleName(GetDlgItem(dialog, IDC_ENTRY_BROWSE));
-        onDialogClosed(dialog);
-        return FALSE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            onOk(dialog);
-            break;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            break;
+class HelpEntryEditor final : public TableEntryEditor<HelpEntryTable> {
+public:
+    HelpEntryEditor(HelpEntry& entry, const HelpEntryTable& table, int editedSlot)
+        : TableEntryEditor(entry, table, editedSlot, entryFields, _countof(entryFields))
+    {
+    }
+
+private:
+    void onOpened(HWND dialog) override { setAccessibleName(GetDlgItem(dialog, IDC_ENTRY_BROWSE), browseButtonName); }
+    void onClosing(HWND dialog) override { clearAccessibleName(GetDlgItem(dialog, IDC_ENTRY_BROWSE)); }
+
+    void onCommand(HWND dialog, WORD id) override
+    {
+        switch (id) {
         case IDC_ENTRY_BROWSE:
             onBrowse(dialog);
             break;
@@ -191,18 +140,13 @@ INT_PTR CALLBACK entryEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             showInformation(templateHelp);
             break;
         }
-        return TRUE;
     }
-    return FALSE;
-}
+};
 } // namespace
 
-bool editEntry(HWND owner, HelpEntryDialog& options, int editedSlot)
+bool editEntry(HWND owner, HelpEntry& entry, const HelpEntryTable& table, int editedSlot)
 {
-    EditorContext context = {options, editedSlot};
-    return DialogBoxParamW(pluginModule, MAKEINTRESOURCEW(IDD_ENTRY_EDITOR), owner, entryEditorProc,
-               reinterpret_cast<LPARAM>(&context))
-        == IDOK;
+    return HelpEntryEditor(entry, table, editedSlot).show(pluginModule, IDD_ENTRY_EDITOR, owner);
 }
 
 } // namespace wordlamp

@@ -6,6 +6,7 @@
 #include "pathTemplate.h"
 #include "pdfViewer.h"
 #include "pluginHost.h"
+#include "pluginIdentity.h"
 #include "userMessages.h"
 #include "wordPlacement.h"
 #include "wordlampState.h"
@@ -21,27 +22,27 @@ void openHelpWith(const ExpandedTemplate& location, const wchar_t* placedWord, c
 {
     // The template's own text decides: the word never chooses what runs.
     const LocationKind kind = kindOfLocation(location.text);
-    std::unique_ptr<wchar_t[]> placed = placeWord(location, kind, placedWord);
-    if (placed == nullptr)
+    std::wstring placed;
+    if (!placeWord(location, kind, placedWord, placed))
         return;
     switch (kind) {
     case LocationKind::chm:
-        showChmHelp(placed.get(), word);
+        showChmHelp(placed.c_str(), word);
         break;
     case LocationKind::winHelp:
-        showWinHelp(placed.get(), word);
+        showWinHelp(placed.c_str(), word);
         break;
     case LocationKind::pdf:
-        showPdfHelp(placed.get(), word);
+        showPdfHelp(placed.c_str(), word);
         break;
     case LocationKind::documentExplorer:
-        showMsHelp2(placed.get(), word);
+        showMsHelp2(placed.c_str(), word);
         break;
     case LocationKind::address:
-        shellOpenAddress(placed.get());
+        shellOpenAddress(placed.c_str());
         break;
     case LocationKind::path:
-        shellOpenWithWord(location, placed.get(), placedWord, word);
+        shellOpenWithWord(location, placed.c_str(), placedWord, word);
         break;
     }
 }
@@ -62,7 +63,7 @@ void reportNoHelpFile(const wchar_t* fileName, const HelpEntry* matched)
     wchar_t text[textCapacity];
     StringCchPrintfW(text, _countof(text),
         L"No help file has been specified for this file extension!\n%s in Plugins > %s > Options\u2026", what,
-        getName());
+        pluginName().c_str());
     showInformation(text);
 }
 } // namespace

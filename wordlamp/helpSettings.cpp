@@ -6,28 +6,35 @@
 
 #include <strsafe.h>
 
+#include <cstddef>
+
 namespace wordlamp {
 
 namespace {
 // In the order in which the file holds them; the menu mode is written as the number it holds.
-const OptionKey<HelpOptions> optionKeys[] = {
-    {L"StayOnTop", &HelpOptions::StayOnTop, 0, true},
-    {L"HelpMenuMode", &HelpOptions::HelpMenuMode, 0, false},
-    {L"HelpMenuSearchWord", &HelpOptions::HelpMenuSearchWord, 0, true},
-    {L"ShowToolBarButton", &HelpOptions::ShowToolBarButton, 0, true},
-    {L"ShowContextMenuEntry", &HelpOptions::ShowContextMenuEntry, 0, true},
-    {L"ShowContextMenuEntryOnTop", &HelpOptions::ShowContextMenuEntryOnTop, 0, true},
-    {L"ShowMenuIcons", &HelpOptions::ShowMenuIcons, 1, true},
+const SettingKey optionKeys[] = {
+    {L"StayOnTop", SettingKind::flag, offsetof(HelpOptions, StayOnTop), 0, 0},
+    {L"HelpMenuMode", SettingKind::number, offsetof(HelpOptions, HelpMenuMode), 0, 0},
+    {L"HelpMenuSearchWord", SettingKind::flag, offsetof(HelpOptions, HelpMenuSearchWord), 0, 0},
+    {L"ShowToolBarButton", SettingKind::flag, offsetof(HelpOptions, ShowToolBarButton), 0, 0},
+    {L"ShowContextMenuEntry", SettingKind::flag, offsetof(HelpOptions, ShowContextMenuEntry), 0, 0},
+    {L"ShowContextMenuEntryOnTop", SettingKind::flag, offsetof(HelpOptions, ShowContextMenuEntryOnTop), 0, 0},
+    {L"ShowMenuIcons", SettingKind::flag, offsetof(HelpOptions, ShowMenuIcons), 0, 1},
 };
 
-// The keys of an entry's section the table takes; "Extension" is read into the mask and not
-// written again.
-const wchar_t* const entryKeys[] = {L"Mask", L"File", L"Show", L"Extension"};
+// An entry's keys besides its name, which is its section's.
+const SettingKey entryKeys[] = {
+    {L"Mask", SettingKind::text, offsetof(HelpEntry, Mask), pathCapacity, 0},
+    {L"File", SettingKind::text, offsetof(HelpEntry, File), pathCapacity, 0},
+    {L"Show", SettingKind::flag, offsetof(HelpEntry, Show), 0, 0},
+};
 
 // Older files list extensions separated by blanks under "Extension" instead of a mask:
 // "c cpp h" becomes "*.c;*.cpp;*.h", and a missing or empty value "*.".
 void readLegacyMask(const SettingsValues& values, HelpEntry& entry)
 {
+    if (entry.Mask[0] != L'\0')
+        return;
     wchar_t extensions[textCapacity];
     values.text(L"Extension", extensions, _countof(extensions));
     wchar_t mask[textCapacity];
@@ -37,31 +44,10 @@ void readLegacyMask(const SettingsValues& values, HelpEntry& entry)
     // A mask too long for the entry is cut to fit.
     StringCchCopyW(entry.Mask, _countof(entry.Mask), mask);
 }
+const OlderKey<HelpEntry> extensionKey = {L"Extension", readLegacyMask};
 
-void readEntry(const SettingsValues& values, const wchar_t* section, HelpEntry& entry)
-{
-    // The keys are read under the section's full name; only the stored name is cut to fit.
-    StringCchCopyW(entry.Name, _countof(entry.Name), section);
-    values.text(L"Mask", entry.Mask, _countof(entry.Mask));
-    if (entry.Mask[0] == L'\0')
-        readLegacyMask(values, entry);
-    values.text(L"File", entry.File, _countof(entry.File));
-    entry.Show = values.number(L"Show", 0);
-}
-bool writeEntry(SettingsWriter& writer, const HelpEntry& entry)
-{
-    // A section without a name can't be read back as an entry, and its keys would land outside
-    // any section or hide the sections after it.
-    if (entry.Name[0] == L'\0')
-        return false;
-    writer.write(entry.Name, L"Mask", entry.Mask);
-    writer.write(entry.Name, L"File", entry.File);
-    writer.writeFlag(entry.Name, L"Show", entry.Show);
-    return true;
-}
-
-const SettingsLayout<HelpEntry, HelpOptions> layout
-    = {optionKeys, _countof(optionKeys), entryKeys, _countof(entryKeys), readEntry, writeEntry};
+const SettingsLayout<HelpEntry> layout
+    = {optionKeys, _countof(optionKeys), entryKeys, _countof(entryKeys), &extensionKey};
 
 // The options and the table as read and saved, and what the file held beyond them.
 SettingsStore<HelpEntryTable, HelpOptions> settingsStore(helpEntryTable, helpOptions, layout);
@@ -69,17 +55,17 @@ SettingsStore<HelpEntryTable, HelpOptions> settingsStore(helpEntryTable, helpOpt
 
 void loadSettings()
 {
-    settingsStore.load(getSettingsFilePath());
+    settingsStore.load(getSettingsFilePath().c_str());
 }
 
 void saveSettings(SaveMode mode)
 {
-    settingsStore.save(getSettingsFilePath(), mode);
+    settingsStore.save(getSettingsFilePath().c_str(), mode);
 }
 
 void tellIfSettingsUnread()
 {
-    settingsStore.tellIfUnread(getSettingsFilePath());
+    settingsStore.tellIfUnread(getSettingsFilePath().c_str());
 }
 
 unsigned settingsEntriesNotShown()

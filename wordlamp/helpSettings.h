@@ -1,7 +1,7 @@
 // Wordlamp's settings file: the section "Options" and one section per help entry.
 #pragma once
 
-#include "settingsFile.h"
+#include "settingsStore.h"
 #include "wordlampState.h"
 
 namespace wordlamp {

@@ -1,13 +1,16 @@
 #include "msHelpViewer.h"
 
 #include "helpViewers.h"
-#include "textBuffers.h"
+#include "scopedWin.h"
+#include "textHelpers.h"
 #include "userMessages.h"
 
 #include <objbase.h>
 #include <oleauto.h>
 #include <shlwapi.h>
-#include <strsafe.h>
+
+#include <optional>
+#include <string>
 
 namespace wordlamp {
 
@@ -22,41 +25,39 @@ const CLSID fallbackClasses[] = {
     {0x4A79114D, 0x19E4, 0x11D3, {0xB8, 0x6B, 0x00, 0xC0, 0x4F, 0x79, 0xF8, 0x02}},
 };
 
+// COM for the editor's thread, set up at the first lookup rather than while the library is being
+// loaded, and the automation object, both kept until the editor shuts down.
 struct MsHelpClientState {
-    IDispatch* object;
-    bool creationFailed; // once set, no further attempt while the library is loaded
+    std::optional<ComInitialization> com;
+    UniqueComPtr<IDispatch> object;
+    bool creationFailed = false; // once set, no further attempt while the library is loaded
 };
 
-MsHelpClientState MsHelpClient = {nullptr, false};
-bool comInitialised = false;
+MsHelpClientState MsHelpClient;
 
-IDispatch* createObject(REFCLSID type)
+UniqueComPtr<IDispatch> createObject(REFCLSID type)
 {
-    void* object = nullptr;
-    if (FAILED(CoCreateInstance(type, nullptr, CLSCTX_ALL, helpInterface, &object)))
-        return nullptr;
-    return static_cast<IDispatch*>(object);
+    UniqueComPtr<IDispatch> object;
+    CoCreateInstance(type, nullptr, CLSCTX_ALL, helpInterface, reinterpret_cast<void**>(object.put()));
+    return object;
 }
 
 bool ensureMsHelpClient()
 {
-    if (MsHelpClient.object != nullptr || MsHelpClient.creationFailed)
-        return MsHelpClient.object != nullptr;
-    // COM is set up here, on the editor's thread, rather than while the library is being loaded.
-    if (!comInitialised) {
-        CoInitialize(nullptr);
-        comInitialised = true;
-    }
+    if (MsHelpClient.object || MsHelpClient.creationFailed)
+        return static_cast<bool>(MsHelpClient.object);
+    if (!MsHelpClient.com)
+        MsHelpClient.com.emplace();
     CLSID type;
-    if (SUCCEEDED(CLSIDFromProgID(L"DExplore.AppObj", &type)))
+    if (MsHelpClient.com->usable() && SUCCEEDED(CLSIDFromProgID(L"DExplore.AppObj", &type)))
         MsHelpClient.object = createObject(type);
     for (const CLSID& fallback : fallbackClasses) {
-        if (MsHelpClient.object != nullptr)
+        if (MsHelpClient.object || !MsHelpClient.com->usable())
             break;
         MsHelpClient.object = createObject(fallback);
     }
-    MsHelpClient.creationFailed = MsHelpClient.object == nullptr;
-    return MsHelpClient.object != nullptr;
+    MsHelpClient.creationFailed = !MsHelpClient.object;
+    return static_cast<bool>(MsHelpClient.object);
 }
 
 // Calls a method of the object with text arguments, given in their natural order.
@@ -64,7 +65,7 @@ bool callMethod(const wchar_t* method, BSTR* arguments, UINT count)
 {
     LPOLESTR name = const_cast<LPOLESTR>(method);
     DISPID id = 0;
-    if (FAILED(MsHelpClient.object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id)))
+    if (FAILED(MsHelpClient.object.get()->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id)))
         return false;
     VARIANTARG values[2];
     for (UINT i = 0; i < count; ++i) {
@@ -77,12 +78,13 @@ bool callMethod(const wchar_t* method, BSTR* arguments, UINT count)
     VARIANT result;
     VariantInit(&result);
     EXCEPINFO exception = {};
-    HRESULT outcome = MsHelpClient.object->Invoke(
+    HRESULT outcome = MsHelpClient.object.get()->Invoke(
         id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, &result, &exception, nullptr);
     VariantClear(&result);
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
+    // What the object tells of a failure is ours to free; the failure itself is told as one message.
+    UniqueBstr source(exception.bstrSource);
+    UniqueBstr description(exception.bstrDescription);
+    UniqueBstr helpFile(exception.bstrHelpFile);
     return SUCCEEDED(outcome);
 }
 
@@ -90,48 +92,40 @@ bool displayTopic(const wchar_t* collection, const wchar_t* filter, const wchar_
 {
     if (!ensureMsHelpClient())
         return false;
-    BSTR collectionArguments[2] = {SysAllocString(collection), SysAllocString(filter)};
-    BSTR keywordArgument = SysAllocString(keyword);
-    bool shown = collectionArguments[0] != nullptr && collectionArguments[1] != nullptr && keywordArgument != nullptr
-        && callMethod(L"SetCollection", collectionArguments, 2)
-        && callMethod(L"DisplayTopicFromKeyword", &keywordArgument, 1);
-    SysFreeString(collectionArguments[0]);
-    SysFreeString(collectionArguments[1]);
-    SysFreeString(keywordArgument);
-    return shown;
+    UniqueBstr collectionArgument(SysAllocString(collection));
+    UniqueBstr filterArgument(SysAllocString(filter));
+    UniqueBstr keywordArgument(SysAllocString(keyword));
+    if (!collectionArgument || !filterArgument || !keywordArgument)
+        return false;
+    BSTR collectionArguments[2] = {collectionArgument.get(), filterArgument.get()};
+    BSTR keywordArguments[1] = {keywordArgument.get()};
+    return callMethod(L"SetCollection", collectionArguments, 2)
+        && callMethod(L"DisplayTopicFromKeyword", keywordArguments, 1);
 }
 
-bool startsWithNoCase(const wchar_t* text, const wchar_t* prefix)
+bool startsWithNoCase(std::wstring_view text, const wchar_t* prefix)
 {
-    return StrCmpNIW(text, prefix, lstrlenW(prefix)) == 0;
+    int length = lstrlenW(prefix);
+    return text.size() >= static_cast<size_t>(length) && StrCmpNIW(text.data(), prefix, length) == 0;
 }
 
 // location is collection?parameters; the keyword comes from its "word=" parameter, not from the word.
 bool displayQuery(const wchar_t* location)
 {
-    wchar_t collection[textCapacity];
-    StringCchCopyW(collection, _countof(collection), location);
-    wchar_t* query = wcschr(collection, L'?');
-    if (query == nullptr)
+    std::wstring_view whole(location);
+    size_t query = whole.find(L'?');
+    if (query == std::wstring_view::npos)
         return false;
-    *query++ = L'\0';
-    const wchar_t* filter = L"";
-    const wchar_t* keyword = nullptr;
+    std::wstring filter;
+    std::optional<std::wstring> keyword;
     // Parameters are separated by "&", a run of them counting as one; later ones replace earlier ones.
-    wchar_t* parameter = query;
-    while (*parameter != L'\0') {
-        wchar_t* end = parameter;
-        while (*end != L'\0' && *end != L'&')
-            ++end;
-        bool last = *end == L'\0';
-        *end = L'\0';
+    for (std::wstring_view parameter : ListItems(whole.substr(query + 1), L'&')) {
         if (startsWithNoCase(parameter, L"filter="))
-            filter = parameter + 7;
+            filter = parameter.substr(7);
         else if (startsWithNoCase(parameter, L"word="))
-            keyword = parameter + 5;
-        parameter = last ? end : end + 1;
+            keyword = parameter.substr(5);
     }
-    return keyword != nullptr && displayTopic(collection, filter, keyword);
+    return keyword && displayTopic(std::wstring(whole.substr(0, query)).c_str(), filter.c_str(), keyword->c_str());
 }
 } // namespace
 
@@ -142,11 +136,23 @@ void showMsHelp2(const wchar_t* location, const wchar_t* word)
         showMessage(L"Unable to display MsHelp!", L"ERROR", MB_OK);
 }
 
-void releaseMsHelpClient(bool processEnding)
+void releaseMsHelpClient()
 {
-    if (MsHelpClient.object != nullptr && !processEnding)
-        MsHelpClient.object->Release();
-    MsHelpClient = {nullptr, false};
+    // The object goes before the apartment it lives in.
+    MsHelpClient.object.reset();
+    MsHelpClient.com.reset();
+    MsHelpClient.creationFailed = false;
+}
+
+void abandonMsHelpClient()
+{
+    // Whatever is still held is dropped without a call: COM must not be called under the loader
+    // lock, and the object's server may be gone with the process.
+    MsHelpClient.object.release();
+    if (MsHelpClient.com)
+        MsHelpClient.com->forget();
+    MsHelpClient.com.reset();
+    MsHelpClient.creationFailed = false;
 }
 
 } // namespace wordlamp

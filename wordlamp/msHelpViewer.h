@@ -1,11 +1,15 @@
-// The Document Explorer viewer; its automation object is kept from the first lookup until the library goes.
+// The Document Explorer viewer; COM and its automation object are set up at the first lookup, on
+// the editor's thread, and kept until the editor shuts down.
 #pragma once
 
 namespace wordlamp {
 
 void showMsHelp2(const wchar_t* location, const wchar_t* word);
-// Releases the object, unless the process is ending and its server may be gone already, and puts
-// the viewer back to its state at load.
-void releaseMsHelpClient(bool processEnding);
+// Releases the object, then leaves COM, and puts the viewer back to its state at load; on the
+// editor's thread, at its shutdown.
+void releaseMsHelpClient();
+// At detach, for an editor that never said it was shutting down: what is still held is dropped
+// without calling COM, and the viewer is back to its state at load.
+void abandonMsHelpClient();
 
 } // namespace wordlamp

@@ -1,15 +1,15 @@
 #include "optionsDialog.h"
 
+#include "entryEditor.h"
 #include "helpSettings.h"
-#include "keptSettings.h"
 #include "openDialogs.h"
 #include "pluginHost.h"
 #include "resource.h"
 #include "wordlampMenus.h"
 
-#include <memory>
-#include <new>
 #include <strsafe.h>
+
+#include <memory>
 
 namespace wordlamp {
 
@@ -23,8 +23,9 @@ public:
     OptionsDialog() : HelpEntryDialog(helpEntryTable) {}
 
 private:
-    const wchar_t* rowText(unsigned index) const override { return formatEntryRow(WorkingTable.Entries[index]); }
-    bool runEntryEditor(HWND dialog, int slot) override { return editEntry(dialog, *this, slot); }
+    std::wstring rowText(unsigned index) const override { return formatEntryRow(WorkingTable.Entries[index]); }
+    unsigned entriesNotShown() const override { return settingsEntriesNotShown(); }
+    bool runEntryEditor(HWND dialog, int slot) override { return editEntry(dialog, EditRecord, WorkingTable, slot); }
 
     void fillOptions(HWND dialog) override
     {
@@ -38,8 +39,6 @@ private:
         for (int mode = 0; mode < helpMenuModeCount; ++mode)
             check(dialog, menuModeButtons[mode], helpOptions.HelpMenuMode == mode);
         enableControl(dialog, IDC_MENU_SEARCH_WORD, helpOptions.HelpMenuMode != HelpMenuNowhere);
-
-        showEntriesNotShown(dialog, IDC_ENTRIES_NOT_SHOWN, settingsEntriesNotShown());
     }
 
     void onOptionCommand(HWND dialog, WORD id) override
@@ -86,17 +85,17 @@ void showOptionsDialog()
     tellIfSettingsUnread();
     // The working copy is too large for the stack; it lives as long as the dialog. Saved at OK,
     // where a failure can be told, rather than only at unload, where it can't.
-    std::unique_ptr<OptionsDialog> dialog(new (std::nothrow) OptionsDialog);
-    if (dialog != nullptr && dialog->show(pluginModule, IDD_OPTIONS, nppData._nppHandle)) {
+    auto dialog = std::make_unique<OptionsDialog>();
+    if (dialog->show(pluginModule, IDD_OPTIONS, nppData._nppHandle)) {
         saveSettings(SaveMode::tellUser);
         // The save takes in entries the user added to the file by hand meanwhile.
         rebuildHelpMenuEntries();
     }
 }
 
-const wchar_t* formatEntryRow(const HelpEntry& entry)
+std::wstring formatEntryRow(const HelpEntry& entry)
 {
-    static wchar_t row[textCapacity];
+    wchar_t row[textCapacity];
     StringCchPrintfW(row, _countof(row), L"%s (%s) => %s", entry.Name, entry.Mask, entry.File);
     return row;
 }

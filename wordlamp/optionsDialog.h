@@ -1,8 +1,10 @@
-// Wordlamp's Options dialog and its entry editor.
+// Wordlamp's Options dialog.
 #pragma once
 
 #include "entryListDialog.h"
 #include "wordlampState.h"
+
+#include <string>
 
 namespace wordlamp {
 
@@ -13,11 +15,7 @@ using HelpEntryDialog = EntryTableDialog<HelpEntryTable>;
 // The "Options..." command: the Options dialog, modal, owned by the editor's main window.
 void showOptionsDialog();
 
-// The entry editor, modal, on the dialog's EditRecord. editedSlot is the working entry being
-// changed, or -1 for a new one, so that its own name is not taken for another entry's. true after OK.
-bool editEntry(HWND owner, HelpEntryDialog& options, int editedSlot);
-
-// "Name (Mask) => File", in a buffer that the next row overwrites.
-const wchar_t* formatEntryRow(const HelpEntry& entry);
+// "Name (Mask) => File", the text of its row in the list.
+std::wstring formatEntryRow(const HelpEntry& entry);
 
 } // namespace wordlamp

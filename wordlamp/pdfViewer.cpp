@@ -1,16 +1,18 @@
 #include "pdfViewer.h"
 
 #include "busyEditor.h"
-#include "pluginHost.h"
 #include "helpViewers.h"
+#include "pluginIdentity.h"
+#include "scopedWin.h"
 #include "textBuffers.h"
 #include "textHelpers.h"
 #include "userMessages.h"
 #include "wordPlacement.h"
 
 #include <ddeml.h>
-#include <new>
 #include <strsafe.h>
+
+#include <vector>
 
 namespace wordlamp {
 
@@ -54,17 +56,16 @@ bool (*retryWait)(DWORD) = waitLettingPaintThrough;
 bool findRegisteredProgram(const wchar_t* key, wchar_t* path, DWORD capacity)
 {
     path[0] = L'\0';
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+    UniqueRegistryKey opened;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, opened.put()) != ERROR_SUCCESS)
         return false;
     DWORD type = 0;
     DWORD size = (capacity - 1) * sizeof(wchar_t);
-    if (RegQueryValueExW(opened, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(path), &size) == ERROR_SUCCESS
+    if (RegQueryValueExW(opened.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(path), &size) == ERROR_SUCCESS
         && (type == REG_SZ || type == REG_EXPAND_SZ))
         path[size / sizeof(wchar_t)] = L'\0'; // the stored value need not end with a terminator
     else
         path[0] = L'\0';
-    RegCloseKey(opened);
     return true;
 }
 
@@ -78,8 +79,8 @@ DWORD startProgram(const wchar_t* program, wchar_t* commandLine)
     if (!CreateProcessW(
             program, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
         return GetLastError();
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    UniqueKernelHandle thread(process.hThread);
+    UniqueKernelHandle started(process.hProcess);
     return ERROR_SUCCESS;
 }
 
@@ -106,88 +107,85 @@ void execute(HCONV conversation, const wchar_t* command)
         XTYP_EXECUTE, executeTimeout, nullptr);
 }
 
+// Says that Acrobat could not be reached, and why it did not start when it didn't.
+void reportAcrobatUnreachable(const wchar_t* program, DWORD startError)
+{
+    wchar_t text[textCapacity] = L"Could not connect to Acrobat DDE server!";
+    if (startError != ERROR_SUCCESS) {
+        wchar_t failedStart[textCapacity];
+        describeFailedStart(program, startError, failedStart, _countof(failedStart));
+        StringCchCatW(text, _countof(text), L"\n");
+        StringCchCatW(text, _countof(text), failedStart);
+    }
+    showMessage(text, L"ERROR", MB_OK);
+}
+
+// Connects to Acrobat's "acroview" service, trying again after ever longer waits while Acrobat may
+// still be starting; no conversation when the last wait has passed or the user gave up with Esc.
+UniqueDdeConversation connectToAcrobat(DWORD instance)
+{
+    UniqueDdeString service(instance, L"acroview");
+    UniqueDdeString topic(instance, L"control");
+    UniqueDdeConversation conversation(DdeConnect(instance, service.get(), topic.get(), nullptr));
+    for (DWORD wait = retryStep; !conversation && wait <= lastRetryWait + retryStep; wait += retryStep) {
+        if (!retryWait(wait))
+            break;
+        conversation.reset(DdeConnect(instance, service.get(), topic.get(), nullptr));
+    }
+    return conversation;
+}
+
 void searchInAcrobat(const wchar_t* program, const wchar_t* location, const wchar_t* word)
 {
     // An Acrobat that did not start may still be running from before, so the connection is tried
     // all the same; the reason it did not start only goes with a failure to connect.
     DWORD startError = startProgram(program, nullptr);
 
-    DWORD instance = 0;
-    if (DdeInitializeW(&instance, ignoreTransactions, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
+    UniqueDdeInstance instance;
+    if (DdeInitializeW(instance.put(), ignoreTransactions, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
         showMessage(L"Failied to initialize DDE!", L"ERROR", MB_OK);
         return;
     }
-    HSZ service = DdeCreateStringHandleW(instance, L"acroview", 0);
-    HSZ topic = DdeCreateStringHandleW(instance, L"control", 0);
-
-    // Acrobat may still be starting: try again after ever longer waits.
-    HCONV conversation = DdeConnect(instance, service, topic, nullptr);
-    DWORD wait = 0;
-    bool givenUp = false;
-    while (conversation == nullptr) {
-        // Given up by the user with Esc: the same message as when the last wait has passed.
-        if (wait > lastRetryWait || givenUp) {
-            wchar_t text[textCapacity] = L"Could not connect to Acrobat DDE server!";
-            if (startError != ERROR_SUCCESS) {
-                wchar_t failedStart[textCapacity];
-                describeFailedStart(program, startError, failedStart, _countof(failedStart));
-                StringCchCatW(text, _countof(text), L"\n");
-                StringCchCatW(text, _countof(text), failedStart);
-            }
-            showMessage(text, L"ERROR", MB_OK);
-            DdeFreeStringHandle(instance, service);
-            DdeFreeStringHandle(instance, topic);
-            DdeUninitialize(instance);
-            return;
-        }
-        wait += retryStep;
-        givenUp = !retryWait(wait);
-        if (givenUp)
-            continue;
-        conversation = DdeConnect(instance, service, topic, nullptr);
+    UniqueDdeConversation conversation = connectToAcrobat(instance.get());
+    if (!conversation) {
+        reportAcrobatUnreachable(program, startError);
+        return;
     }
 
     wchar_t command[ddeCommandCapacity];
     // A location too long for the command would open some other file; send nothing then.
     if (SUCCEEDED(StringCchPrintfW(command, _countof(command), docOpenFormat, location))) {
-        execute(conversation, command);
+        execute(conversation.get(), command);
         // A word too long for the command is cut so that the command stays whole.
         const size_t fixedLength = _countof(docFindFormat) - 1 - 2; // without "%s" and the terminator
         wchar_t searched[ddeCommandCapacity];
         copyWithoutQuotes(searched, _countof(command) - fixedLength, word);
         StringCchPrintfW(command, _countof(command), docFindFormat, searched);
-        execute(conversation, command);
+        execute(conversation.get(), command);
     }
-
-    DdeDisconnect(conversation);
-    DdeFreeStringHandle(instance, service);
-    DdeFreeStringHandle(instance, topic);
-    DdeUninitialize(instance);
 }
 
 void searchInReader(const wchar_t* program, const wchar_t* location, const wchar_t* word)
 {
-    std::unique_ptr<wchar_t[]> search(new (std::nothrow) wchar_t[commandLineCapacity]);
-    std::unique_ptr<wchar_t[]> searchArgument(new (std::nothrow) wchar_t[commandLineCapacity]);
-    std::unique_ptr<wchar_t[]> fileArgument(new (std::nothrow) wchar_t[commandLineCapacity]);
-    std::unique_ptr<wchar_t[]> commandLine(new (std::nothrow) wchar_t[commandLineCapacity]);
-    if (search == nullptr || searchArgument == nullptr || fileArgument == nullptr || commandLine == nullptr)
-        return;
+    std::vector<wchar_t> search(commandLineCapacity);
+    std::vector<wchar_t> searchArgument(commandLineCapacity);
+    std::vector<wchar_t> fileArgument(commandLineCapacity);
+    std::vector<wchar_t> commandLine(commandLineCapacity);
     // Each quoted so that the reader reads back exactly the word and the file, whatever the word
     // holds; a cut command line would search or open something else, so nothing starts then.
-    if (FAILED(StringCchPrintfW(search.get(), commandLineCapacity, L"search=%s", word))
-        || !quoteArgument(search.get(), true, searchArgument.get(), commandLineCapacity)
-        || !quoteArgument(location, true, fileArgument.get(), commandLineCapacity)
-        || FAILED(StringCchPrintfW(commandLine.get(), commandLineCapacity, readerCommandFormat, program,
-            searchArgument.get(), fileArgument.get()))) {
+    if (FAILED(StringCchPrintfW(search.data(), commandLineCapacity, L"search=%s", word))
+        || !quoteArgument(search.data(), true, searchArgument.data(), commandLineCapacity)
+        || !quoteArgument(location, true, fileArgument.data(), commandLineCapacity)
+        || FAILED(StringCchPrintfW(commandLine.data(), commandLineCapacity, readerCommandFormat, program,
+            searchArgument.data(), fileArgument.data()))) {
         reportCommandLineTooLong();
         return;
     }
-    DWORD startError = startProgram(program, commandLine.get());
+    DWORD startError = startProgram(program, commandLine.data());
     if (startError != ERROR_SUCCESS) {
         wchar_t failedStart[textCapacity];
         describeFailedStart(program, startError, failedStart, _countof(failedStart));
-        showMessage(failedStart, getName(), MB_OK | MB_ICONERROR);
+        showMessage(failedStart, pluginName().c_str(), MB_OK | MB_ICONERROR);
     }
 }
 } // namespace

@@ -2,7 +2,7 @@
 // its one argument.
 #include "helpViewers.h"
 #include "openDialogs.h"
-#include "pluginHost.h"
+#include "pluginIdentity.h"
 #include "textBuffers.h"
 #include "textHelpers.h"
 #include "userMessages.h"
@@ -13,7 +13,7 @@
 #include <strsafe.h>
 
 #include <cwchar>
-#include <new>
+#include <vector>
 
 namespace wordlamp {
 
@@ -92,17 +92,14 @@ void shellOpenWithWord(
     if (toCmd && ((location.placeCount > 0 && refusedByBatchFile(placedWord)) || refusedByBatchFile(word)))
         return;
     // Quoted always for cmd, which would also part the word at "," ";" and "=".
-    std::unique_ptr<wchar_t[]> parameters(new (std::nothrow) wchar_t[commandLineCapacity]);
-    if (parameters == nullptr)
-        return;
-    parameters[0] = L'\0';
+    std::vector<wchar_t> parameters(commandLineCapacity);
     // The quoted location, a blank and the parameters make the program's command line.
-    if ((word[0] != L'\0' && !quoteArgument(word, toCmd, parameters.get(), commandLineCapacity))
-        || wcslen(placed) + 3 + wcslen(parameters.get()) >= commandLineCapacity) {
+    if ((word[0] != L'\0' && !quoteArgument(word, toCmd, parameters.data(), parameters.size()))
+        || wcslen(placed) + 3 + wcslen(parameters.data()) >= commandLineCapacity) {
         reportCommandLineTooLong();
         return;
     }
-    shellOpenHelp(placed, parameters.get());
+    shellOpenHelp(placed, parameters.data());
 }
 
 void describeFailedStart(const wchar_t* program, DWORD systemError, wchar_t* text, size_t capacity)
@@ -135,7 +132,7 @@ void reportShellExecuteError(intptr_t code, const wchar_t* location, DWORD syste
     describeFailedStart(location, systemError, failedStart, _countof(failedStart));
     wchar_t message[textCapacity];
     StringCchPrintfW(message, _countof(message), L"%s\n%s", text, failedStart);
-    showMessage(message, getName(), MB_OK | MB_ICONERROR);
+    showMessage(message, pluginName().c_str(), MB_OK | MB_ICONERROR);
 }
 
 } // namespace wordlamp

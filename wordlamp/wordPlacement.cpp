@@ -8,7 +8,7 @@
 #include <strsafe.h>
 
 #include <cwchar>
-#include <new>
+#include <vector>
 
 namespace wordlamp {
 
@@ -31,11 +31,6 @@ bool equalsOneOf(const wchar_t* text, size_t length, const wchar_t* const* candi
         if (wcslen(candidates[i]) == length && StrCmpNIW(text, candidates[i], static_cast<int>(length)) == 0)
             return true;
     return false;
-}
-
-std::unique_ptr<wchar_t[]> newText(size_t capacity)
-{
-    return std::unique_ptr<wchar_t[]>(new (std::nothrow) wchar_t[capacity]);
 }
 
 void reportLocationTooLong(size_t longest)
@@ -117,31 +112,28 @@ LocationKind kindOfLocation(const wchar_t* location)
     return isAddress(location) ? LocationKind::address : LocationKind::path;
 }
 
-std::unique_ptr<wchar_t[]> placeWord(const ExpandedTemplate& location, LocationKind kind, const wchar_t* word)
+bool placeWord(const ExpandedTemplate& location, LocationKind kind, const wchar_t* word, std::wstring& placed)
 {
     const size_t capacity = longestLocation(kind, location.text) + 1;
-    std::unique_ptr<wchar_t[]> placed = newText(capacity);
-    std::unique_ptr<wchar_t[]> encoded;
-    if (placed == nullptr)
-        return nullptr;
     // In an address the word is one value: none of its characters may end the value, start
     // another, cut the address or read as an escape.
     const wchar_t* inserted = word;
+    std::vector<wchar_t> encoded;
     if (kind == LocationKind::address && location.placeCount > 0) {
-        encoded = newText(capacity);
-        if (encoded == nullptr)
-            return nullptr;
-        if (!percentEncodeUtf8(word, encoded.get(), capacity)) {
+        encoded.resize(capacity);
+        if (!percentEncodeUtf8(word, encoded.data(), capacity)) {
             reportLocationTooLong(capacity - 1);
-            return nullptr;
+            return false;
         }
-        inserted = encoded.get();
+        inserted = encoded.data();
     }
-    if (!insertWord(location, inserted, placed.get(), capacity)) {
+    std::vector<wchar_t> text(capacity);
+    if (!insertWord(location, inserted, text.data(), capacity)) {
         reportLocationTooLong(capacity - 1);
-        return nullptr;
+        return false;
     }
-    return placed;
+    placed = text.data();
+    return true;
 }
 
 bool refusedByBatchFile(const wchar_t* word)

@@ -5,7 +5,7 @@
 
 #include "pathTemplate.h"
 
-#include <memory>
+#include <string>
 
 namespace wordlamp {
 
@@ -28,9 +28,9 @@ bool isHandedToCmd(const wchar_t* location);
 
 // The location with the word at its places: percent-encoded as UTF-8 in an address, as it is
 // elsewhere. The kind is the one of the template's own text, so the word never decides where it
-// goes. Null, once the user has been told that the word is too long, when the result would be
+// goes. False, once the user has been told that the word is too long, when the result would be
 // longer than that kind of location may be.
-std::unique_ptr<wchar_t[]> placeWord(const ExpandedTemplate& location, LocationKind kind, const wchar_t* word);
+bool placeWord(const ExpandedTemplate& location, LocationKind kind, const wchar_t* word, std::wstring& placed);
 
 // Shows which character cmd would act on and answers true when the word holds one: & | < > ^ % !
 // " ( ) or a line break. Nothing that holds one may reach a batch file.

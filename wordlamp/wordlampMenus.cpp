@@ -5,11 +5,13 @@
 #include "menuHelpers.h"
 #include "pathTemplate.h"
 #include "pluginHost.h"
+#include "pluginIdentity.h"
 #include "resource.h"
 #include "wordlampPlugin.h"
 #include "wordlampState.h"
 
 #include <initializer_list>
+#include <string>
 
 namespace wordlamp {
 
@@ -29,12 +31,8 @@ ULONG_PTR placedItemTag()
 HBITMAP bitmapFromIcon(HINSTANCE module, int iconId)
 {
     // The image drawn for the display's scale, rather than a 16-pixel one blown up.
-    HICON icon = loadIconSized(module, iconId, scaledToDisplay(menuIconSize));
-    if (icon == nullptr)
-        return nullptr;
-    HBITMAP bitmap = iconToMenuBitmap(icon);
-    DestroyIcon(icon);
-    return bitmap;
+    UniqueIcon icon(loadIconSized(module, iconId, scaledToDisplay(menuIconSize)));
+    return icon ? iconToMenuBitmap(icon.get()) : nullptr;
 }
 
 // The menu that holds the help-menu entries under a mode; null where a mode places none.
@@ -83,7 +81,7 @@ void appendEntryItems(HMENU menu, ULONG_PTR tag)
         info.dwItemData = tag;
         if (helpOptions.ShowMenuIcons) {
             info.fMask |= MIIM_BITMAP;
-            info.hbmpItem = menuItemImage(HelpBitmap);
+            info.hbmpItem = menuItemImage(HelpBitmap.get());
         }
         InsertMenuItemW(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &info);
     }
@@ -94,14 +92,16 @@ void insertHelpItem(HMENU menu, UINT position)
     UINT helpId = static_cast<UINT>(funcItems[helpCommandIndex]._cmdID);
     InsertMenuW(menu, position, MF_BYPOSITION | MF_STRING, helpId, L"Help");
     if (helpOptions.ShowMenuIcons)
-        setMenuItemBitmap(menu, helpId, HelpBitmap);
+        setMenuItemBitmap(menu, helpId, HelpBitmap.get());
 }
 
 void insertEntriesPopup(HMENU menu, UINT position)
 {
-    HMENU popup = buildEntriesPopup();
-    if (!InsertMenuW(menu, position, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(popup), entriesPopupCaption))
-        DestroyMenu(popup);
+    // Once inserted, the pop-up is the menu's to destroy.
+    UniqueMenu popup(buildEntriesPopup());
+    if (InsertMenuW(
+            menu, position, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()), entriesPopupCaption))
+        popup.release();
 }
 
 // The editor builds its context menu afresh for every showing, so the items are added every time.
@@ -133,15 +133,15 @@ void addContextMenuItems(HMENU menu)
 HBITMAP itemPicture(UINT itemId)
 {
     if (itemId == static_cast<UINT>(funcItems[optionsCommandIndex]._cmdID))
-        return OptionsBitmap;
+        return OptionsBitmap.get();
     if (itemId == static_cast<UINT>(funcItems[aboutCommandIndex]._cmdID))
-        return AboutBitmap;
+        return AboutBitmap.get();
     bool entry = itemId >= firstHelpEntryCommand && itemId < firstHelpEntryCommand + MaxHelpEntries;
     if (entry || itemId == static_cast<UINT>(funcItems[helpCommandIndex]._cmdID))
-        return HelpBitmap;
+        return HelpBitmap.get();
     HMENU ownMenu = findOwnPluginMenu();
     if (ownMenu != nullptr && itemId == static_cast<UINT>(reinterpret_cast<UINT_PTR>(ownMenu)))
-        return HelpBitmap;
+        return HelpBitmap.get();
     return nullptr;
 }
 
@@ -158,21 +158,18 @@ void runEntryCommand(unsigned index)
 
 void makeMenuBitmaps(HINSTANCE module)
 {
-    if (HelpBitmap == nullptr)
-        HelpBitmap = bitmapFromIcon(module, IDI_HELP_ICON);
-    if (OptionsBitmap == nullptr)
-        OptionsBitmap = bitmapFromIcon(module, IDI_OPTIONS_ICON);
-    if (AboutBitmap == nullptr)
-        AboutBitmap = bitmapFromIcon(module, IDI_ABOUT_ICON);
+    if (!HelpBitmap)
+        HelpBitmap.reset(bitmapFromIcon(module, IDI_HELP_ICON));
+    if (!OptionsBitmap)
+        OptionsBitmap.reset(bitmapFromIcon(module, IDI_OPTIONS_ICON));
+    if (!AboutBitmap)
+        AboutBitmap.reset(bitmapFromIcon(module, IDI_ABOUT_ICON));
 }
 
 void releaseMenuBitmaps()
 {
-    for (HBITMAP* bitmap : {&HelpBitmap, &OptionsBitmap, &AboutBitmap}) {
-        if (*bitmap != nullptr)
-            DeleteObject(*bitmap);
-        *bitmap = nullptr;
-    }
+    for (UniqueBitmap* bitmap : {&HelpBitmap, &OptionsBitmap, &AboutBitmap})
+        bitmap->reset();
 }
 
 void rebuildHelpMenuEntries()
@@ -203,17 +200,17 @@ void setPluginMenuIcons()
     if (pluginsMenu == nullptr)
         return;
     // The plug-in's own item opens a sub-menu and has no identifier: it is addressed by position.
-    int position = findMenuItemByCaption(pluginsMenu, getName());
+    int position = findMenuItemByCaption(pluginsMenu, pluginName().c_str());
     if (position >= 0) {
         MENUITEMINFOW info = {};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_BITMAP;
-        info.hbmpItem = menuItemImage(HelpBitmap);
+        info.hbmpItem = menuItemImage(HelpBitmap.get());
         SetMenuItemInfoW(pluginsMenu, static_cast<UINT>(position), TRUE, &info);
     }
-    setMenuItemBitmap(pluginsMenu, static_cast<UINT>(funcItems[helpCommandIndex]._cmdID), HelpBitmap);
-    setMenuItemBitmap(pluginsMenu, static_cast<UINT>(funcItems[optionsCommandIndex]._cmdID), OptionsBitmap);
-    setMenuItemBitmap(pluginsMenu, static_cast<UINT>(funcItems[aboutCommandIndex]._cmdID), AboutBitmap);
+    setMenuItemBitmap(pluginsMenu, static_cast<UINT>(funcItems[helpCommandIndex]._cmdID), HelpBitmap.get());
+    setMenuItemBitmap(pluginsMenu, static_cast<UINT>(funcItems[optionsCommandIndex]._cmdID), OptionsBitmap.get());
+    setMenuItemBitmap(pluginsMenu, static_cast<UINT>(funcItems[aboutCommandIndex]._cmdID), AboutBitmap.get());
     applyClassicMenuStyle(pluginsMenu);
 }
 

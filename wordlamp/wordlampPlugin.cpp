@@ -4,6 +4,7 @@
 #include "commandTable.h"
 #include "darkMode.h"
 #include "editorBinding.h"
+#include "editorCalls.h"
 #include "helpLookup.h"
 #include "helpSettings.h"
 #include "msHelpViewer.h"
@@ -13,25 +14,21 @@
 #include "wordlampMenus.h"
 #include "wordlampState.h"
 
-#include <new>
-
 namespace wordlamp {
 
 FuncItem funcItems[wordlampCommandCount];
 
 namespace {
-// Allocated once with the table and kept for the life of the library.
-ShortcutKey* helpShortcut = nullptr;
+// Kept with the table for the life of the library; the editor reads it where it is.
+ShortcutKey helpShortcut = {true, false, false, VK_F1};
 
 void fillCommandTable()
 {
-    if (helpShortcut == nullptr)
-        helpShortcut = new (std::nothrow) ShortcutKey{true, false, false, VK_F1};
-    setCommand(funcItems[helpCommandIndex], L"Help", lookupHelp, helpShortcut);
+    setCommand(funcItems[helpCommandIndex], L"Help", guardedCommand<lookupHelp>, &helpShortcut);
     setCommand(funcItems[1], L"", nullptr, nullptr);
-    setCommand(funcItems[optionsCommandIndex], L"Options...", showOptionsDialog, nullptr);
+    setCommand(funcItems[optionsCommandIndex], L"Options...", guardedCommand<showOptionsDialog>, nullptr);
     setCommand(funcItems[3], L"", nullptr, nullptr);
-    setCommand(funcItems[aboutCommandIndex], L"About", showAbout, nullptr);
+    setCommand(funcItems[aboutCommandIndex], L"About", guardedCommand<showAbout>, nullptr);
 }
 } // namespace
 
@@ -43,13 +40,13 @@ void onLibraryAttach(HINSTANCE module)
     loadSettings();
 }
 
-void onLibraryDetach(bool processEnding)
+void onLibraryDetach(bool)
 {
     // The editor's window must not keep calling into a library that is going away.
     unbindEditorWindow();
     // Silent: the loader lock is held. Writes nothing when the save at shutdown already did.
     saveSettings(SaveMode::silently);
-    releaseMsHelpClient(processEnding);
+    abandonMsHelpClient();
     releaseToolbarImages(ToolbarButtonImages);
     releaseMenuBitmaps();
 }
@@ -65,10 +62,9 @@ extern "C" FuncItem* getFuncsArray(int* count)
     return funcItems;
 }
 
-extern "C" void beNotified(SCNotification* notification)
+namespace {
+void onNotification(const SCNotification* notification)
 {
-    if (notification == nullptr)
-        return;
     switch (notification->nmhdr.code) {
     case NPPN_READY:
         rebuildHelpMenuEntries();
@@ -80,6 +76,8 @@ extern "C" void beNotified(SCNotification* notification)
         break;
     case NPPN_SHUTDOWN:
         saveSettings(SaveMode::tellUser);
+        // COM is left on the editor's thread now, not at detach, where the loader lock forbids it.
+        releaseMsHelpClient();
         break;
     case NPPN_TBMODIFICATION:
         if (notification->nmhdr.hwndFrom != nppData._nppHandle || !helpOptions.ShowToolBarButton)
@@ -91,4 +89,11 @@ extern "C" void beNotified(SCNotification* notification)
         onDarkModeChanged();
         break;
     }
+}
+} // namespace
+
+extern "C" void beNotified(SCNotification* notification)
+{
+    if (notification != nullptr)
+        callGuarded([notification] { onNotification(notification); });
 }

@@ -6,9 +6,9 @@ HelpEntryTable helpEntryTable;
 HelpOptions helpOptions;
 
 int PlacedMenuMode = 0;
-HBITMAP HelpBitmap = nullptr;
-HBITMAP OptionsBitmap = nullptr;
-HBITMAP AboutBitmap = nullptr;
-ToolbarImages ToolbarButtonImages = {};
+UniqueBitmap HelpBitmap;
+UniqueBitmap OptionsBitmap;
+UniqueBitmap AboutBitmap;
+ToolbarImages ToolbarButtonImages;
 
 } // namespace wordlamp

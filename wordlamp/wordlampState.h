@@ -3,6 +3,7 @@
 #pragma once
 
 #include "hostInterface.h"
+#include "scopedWin.h"
 #include "textBuffers.h"
 #include "toolbarButton.h"
 
@@ -54,10 +55,10 @@ extern HelpOptions helpOptions;
 constexpr UINT firstHelpEntryCommand = 65000;
 
 // The binding to the editor, kept for the life of the library.
-extern int PlacedMenuMode;        // the HelpMenuMode under which the help-menu entries were last placed
-extern HBITMAP HelpBitmap;        // life buoy: the "Help" command, the entries, the toolbar button
-extern HBITMAP OptionsBitmap;     // wrench: "Options..."
-extern HBITMAP AboutBitmap;       // information sign: "About"
+extern int PlacedMenuMode;                // the HelpMenuMode under which the help-menu entries were last placed
+extern UniqueBitmap HelpBitmap;           // life buoy: the "Help" command, the entries, the toolbar button
+extern UniqueBitmap OptionsBitmap;        // wrench: "Options..."
+extern UniqueBitmap AboutBitmap;          // information sign: "About"
 extern ToolbarImages ToolbarButtonImages; // sent with the toolbar button, so it must outlive the request
 
 } // namespace wordlamp

@@ -17,12 +17,13 @@ using Driver = DialogDriver;
 BOOL CALLBACK countCaptioned(HWND window, LPARAM search)
 {
     auto* wanted = reinterpret_cast<std::pair<std::wstring, int>*>(search);
-    if (IsWindowVisible(window) && Driver::caption(window) == wanted->first)
+    // Visible or not yet: a modal dialog may be driven before its loop has shown it.
+    if (Driver::caption(window) == wanted->first)
         ++wanted->second;
     return TRUE;
 }
 
-// Visible windows of this thread with the caption.
+// Windows of this thread with the caption.
 int windowsCaptioned(const std::wstring& caption)
 {
     std::pair<std::wstring, int> search = {caption, 0};

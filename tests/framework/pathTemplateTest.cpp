@@ -37,7 +37,7 @@ protected:
         editor.document.editorFolder = L"C:\\npp";
     }
     void TearDown() override { nppData = NppData{}; }
-    std::wstring expand(const std::wstring& pathTemplate) { return expandPathTemplate(pathTemplate.c_str()); }
+    std::wstring expand(const std::wstring& pathTemplate) { return expandPathTemplate(pathTemplate.c_str()).text; }
     std::vector<UINT> requestedMessages() const
     {
         std::vector<UINT> messages;

@@ -1,5 +1,6 @@
 // Replacing the settings file: interrupted at any moment, held by another program, and the kept
 // parts of a file written back unchanged.
+#include "iniText.h"
 #include "keptSettings.h"
 #include "settingsFile.h"
 #include "testSupport.h"
@@ -29,11 +30,6 @@ std::string utf16File(const std::wstring& text)
     std::string bytes = "\xFF\xFE";
     bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
     return bytes;
-}
-
-std::wstring savedText(const SettingsWriter& writer)
-{
-    return std::wstring(writer.text(), writer.length());
 }
 } // namespace
 
@@ -252,7 +248,7 @@ TEST(KeptSettings, WhatTheTableDidNotTakeIsWrittenBackUnchanged)
             kept.writeKeptLines(writer, 3);
         }
         kept.writeUnloadedSections(writer);
-        EXPECT_EQ(savedText(writer), c.saved);
+        EXPECT_EQ(writer.text(), c.saved);
     }
     removeTree(folder);
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <functional>
 #include <strsafe.h>
 
@@ -27,28 +28,16 @@ struct TestOptions {
     int Number;
 };
 
-const OptionKey<TestOptions> optionKeys[] = {
-    {L"Flag", &TestOptions::Flag, 0, true},
-    {L"Number", &TestOptions::Number, 0, false},
+const SettingKey optionKeys[] = {
+    {L"Flag", SettingKind::flag, offsetof(TestOptions, Flag), 0, 0},
+    {L"Number", SettingKind::number, offsetof(TestOptions, Number), 0, 0},
 };
-const wchar_t* const entryKeys[] = {L"Value", L"Flag"};
+const SettingKey entryKeys[] = {
+    {L"Value", SettingKind::text, offsetof(TestEntry, Value), 260, 0},
+    {L"Flag", SettingKind::flag, offsetof(TestEntry, Flag), 0, 0},
+};
 
-void readEntry(const SettingsValues& values, const wchar_t* section, TestEntry& entry)
-{
-    StringCchCopyW(entry.Name, _countof(entry.Name), section);
-    values.text(L"Value", entry.Value, _countof(entry.Value));
-    entry.Flag = values.number(L"Flag", 0);
-}
-
-bool writeEntry(SettingsWriter& writer, const TestEntry& entry)
-{
-    writer.write(entry.Name, L"Value", entry.Value);
-    writer.writeFlag(entry.Name, L"Flag", entry.Flag);
-    return true;
-}
-
-const SettingsLayout<TestEntry, TestOptions> layout
-    = {optionKeys, _countof(optionKeys), entryKeys, _countof(entryKeys), readEntry, writeEntry};
+const SettingsLayout<TestEntry> layout = {optionKeys, _countof(optionKeys), entryKeys, _countof(entryKeys), nullptr};
 
 // "\n" in a text is a line break of the file.
 void writeSettingsFile(const std::wstring& path, const std::wstring& text)

@@ -1,10 +1,12 @@
-// Token and space replacement within fixed buffers.
+// Token and space replacement within fixed buffers, the items of a list, numbers grouped by thousands.
 #include "testSupport.h"
 #include "textHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <string>
+#include <vector>
 
 TEST(ReplaceSpaces, ReplacesEverySpaceWhileItFits)
 {
@@ -77,4 +79,36 @@ TEST(ReplaceEachNoCase, ReplacesEveryOccurrenceWhileItFits)
     EXPECT_FALSE(replaceEachNoCase(text, 0, L"$x$", L"v"));
     EXPECT_FALSE(replaceEachNoCase(text, _countof(text) - 1, L"$x$", L"v")); // not terminated within it
     EXPECT_STREQ(text, L"$x$");
+}
+
+TEST(ListItems, GivesEveryItemEmptyOnesIncluded)
+{
+    const std::pair<const wchar_t*, std::vector<std::wstring>> cases[] = {
+        {L"", {L""}},
+        {L"a", {L"a"}},
+        {L";", {L"", L""}},
+        {L"a;;b", {L"a", L"", L"b"}},
+        {L"a;", {L"a", L""}},
+        {L";a", {L"", L"a"}},
+        {L" a ; b ", {L" a ", L" b "}}, // blanks belong to their item
+    };
+    for (const auto& c : cases) {
+        std::vector<std::wstring> items;
+        for (std::wstring_view item : ListItems(c.first))
+            items.emplace_back(item);
+        EXPECT_EQ(items, c.second) << narrow(c.first);
+    }
+    std::vector<std::wstring> items;
+    for (std::wstring_view item : ListItems(L"c cpp", L' '))
+        items.emplace_back(item);
+    EXPECT_EQ(items, (std::vector<std::wstring>{L"c", L"cpp"})) << "another separator";
+}
+
+TEST(GroupedNumber, GroupsThousandsByCommas)
+{
+    const std::pair<unsigned long long, const wchar_t*> cases[] = {{0, L"0"}, {7, L"7"}, {999, L"999"},
+        {1000, L"1,000"}, {12345, L"12,345"}, {1234567, L"1,234,567"},
+        {18446744073709551615ull, L"18,446,744,073,709,551,615"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(groupedNumber(c.first), c.second);
 }

@@ -44,17 +44,6 @@ size_t queued(UINT message)
 }
 } // namespace
 
-TEST(SearchProgress, GroupsFolderCountsByThousands)
-{
-    const std::pair<size_t, const wchar_t*> cases[] = {
-        {0, L"0"}, {7, L"7"}, {999, L"999"}, {1000, L"1,000"}, {12345, L"12,345"}, {1234567, L"1,234,567"}};
-    for (const auto& c : cases) {
-        wchar_t text[32];
-        formatCount(c.first, text, _countof(text));
-        EXPECT_STREQ(text, c.second);
-    }
-}
-
 TEST(SearchProgress, AShortSearchLeavesTheStatusBarAlone)
 {
     SearchInEditor scene;

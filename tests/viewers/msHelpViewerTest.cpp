@@ -63,7 +63,7 @@ class MsHelpViewerTest : public ViewerTest {
 protected:
     void TearDown() override
     {
-        releaseMsHelpClient(false);
+        releaseMsHelpClient();
         ViewerTest::TearDown();
     }
 };
@@ -165,7 +165,7 @@ TEST_F(MsHelpViewerTest, WithoutTheProgramIdentifierTheFallbackClassesAreTriedIn
         std::vector<std::wstring> record = standin.record();
         ASSERT_FALSE(record.empty());
         EXPECT_EQ(record[0], createdLine(fallbackClasses[c.used]));
-        releaseMsHelpClient(false);
+        releaseMsHelpClient();
     }
     // The program identifier comes before them.
     DocumentExplorerStandin standin;
@@ -176,14 +176,14 @@ TEST_F(MsHelpViewerTest, WithoutTheProgramIdentifierTheFallbackClassesAreTriedIn
     EXPECT_TRUE(driver.messageBoxes.empty());
 }
 
-TEST_F(MsHelpViewerTest, ReleasingAsTheProcessEndsLeavesTheObjectAlone)
+TEST_F(MsHelpViewerTest, WhatADetachDropsIsNotCalled)
 {
     DocumentExplorerStandin standin;
     showMsHelp2(L"ms-help://c", L"k");
-    releaseMsHelpClient(true);
+    abandonMsHelpClient();
     EXPECT_EQ(standin.record().back(), L"DisplayTopicFromKeyword|k") << "no Release call";
     showMsHelp2(L"ms-help://c", L"k");
-    releaseMsHelpClient(false);
+    releaseMsHelpClient();
     EXPECT_EQ(standin.record().back(), L"released");
 }
 
@@ -231,8 +231,18 @@ namespace {
 struct ThreadOutcome {
     HRESULT probeAfterLoad = E_FAIL;
     HRESULT probeAfterLookup = E_FAIL;
+    HRESULT probeAfterShutdown = E_FAIL;
     size_t messages = 99;
 };
+
+// Whether the thread may still choose any apartment: COM is not set up on it.
+HRESULT probeApartment()
+{
+    HRESULT probe = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(probe))
+        CoUninitialize();
+    return probe;
+}
 
 DWORD WINAPI lookUpOnFreshThread(void* parameter)
 {
@@ -241,21 +251,19 @@ DWORD WINAPI lookUpOnFreshThread(void* parameter)
     DialogDriver driver;
     loadWordlampWithEntry(editor, L"ms-help://c");
     // Loading left COM alone on this thread: any apartment can still be chosen.
-    outcome.probeAfterLoad = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    if (SUCCEEDED(outcome.probeAfterLoad))
-        CoUninitialize();
+    outcome.probeAfterLoad = probeApartment();
     pressHelp(editor, L"Widget");
     // The lookup set up a single-threaded apartment on the editor's thread.
-    outcome.probeAfterLookup = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    if (SUCCEEDED(outcome.probeAfterLookup))
-        CoUninitialize();
+    outcome.probeAfterLookup = probeApartment();
+    // The shutdown left it again, before the library's detach.
     editor.unloadPlugins();
+    outcome.probeAfterShutdown = probeApartment();
     outcome.messages = driver.messageBoxes.size();
     return 0;
 }
 } // namespace
 
-TEST(MsHelpViewerThread, ComIsSetUpAtTheFirstLookupOnTheEditorsThreadNotAtLoad)
+TEST(MsHelpViewerThread, ComIsSetUpAtTheFirstLookupOnTheEditorsThreadAndLeftAtShutdown)
 {
     DocumentExplorerStandin standin;
     ThreadOutcome outcome;
@@ -265,6 +273,7 @@ TEST(MsHelpViewerThread, ComIsSetUpAtTheFirstLookupOnTheEditorsThreadNotAtLoad)
     CloseHandle(thread);
     EXPECT_EQ(outcome.probeAfterLoad, S_OK);
     EXPECT_EQ(outcome.probeAfterLookup, RPC_E_CHANGED_MODE);
+    EXPECT_EQ(outcome.probeAfterShutdown, S_OK);
     EXPECT_EQ(outcome.messages, 0u);
     EXPECT_EQ(standin.record(),
         (std::vector<std::wstring>{

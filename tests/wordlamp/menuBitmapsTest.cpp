@@ -14,7 +14,7 @@ using namespace wordlamp;
 TEST(MenuBitmaps, MadeOnceAndDeletedAtTheRelease)
 {
     makeMenuBitmaps(GetModuleHandleW(nullptr));
-    const HBITMAP made[] = {HelpBitmap, OptionsBitmap, AboutBitmap};
+    const HBITMAP made[] = {HelpBitmap.get(), OptionsBitmap.get(), AboutBitmap.get()};
     for (HBITMAP bitmap : made) {
         ImageShape shape = shapeOfBitmap(bitmap);
         EXPECT_EQ(shape.width, scaledToDisplay(16));
@@ -22,11 +22,9 @@ TEST(MenuBitmaps, MadeOnceAndDeletedAtTheRelease)
         EXPECT_TRUE(shape.someTransparent && shape.someOpaque);
     }
     makeMenuBitmaps(GetModuleHandleW(nullptr));
-    EXPECT_EQ(HelpBitmap, made[0]) << "made once";
+    EXPECT_EQ(HelpBitmap.get(), made[0]) << "made once";
     releaseMenuBitmaps();
     for (HBITMAP bitmap : made)
         EXPECT_EQ(GetObjectType(bitmap), 0u) << "deleted";
-    EXPECT_EQ(HelpBitmap, nullptr);
-    EXPECT_EQ(OptionsBitmap, nullptr);
-    EXPECT_EQ(AboutBitmap, nullptr);
+    EXPECT_FALSE(HelpBitmap || OptionsBitmap || AboutBitmap);
 }

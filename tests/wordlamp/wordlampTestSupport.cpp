@@ -278,8 +278,10 @@ std::wstring waitForShellRecord()
 {
     std::wstring log = programFolder() + L"\\shellRecorder.log";
     for (int waited = 0; waited < 15000; waited += 50) {
-        if (fileExists(log))
-            return readTextFile(log);
+        // The recorder's command line is never empty; an empty read is a file still being moved in.
+        std::wstring recorded = fileExists(log) ? readTextFile(log) : L"";
+        if (!recorded.empty())
+            return recorded;
         Sleep(50);
     }
     return L"";
