@@ -3,6 +3,8 @@
 #include "treeLearning.h"
 #include "treeWatch.h"
 
+#include <shlwapi.h>
+
 #include <algorithm>
 #include <new>
 #include <string_view>
@@ -308,6 +310,39 @@ void takeInNews()
     }
 }
 
+std::vector<FileIdentity> ancestryOf(const wchar_t* root, const FileIdentity& identity)
+{
+    std::vector<FileIdentity> ancestry{identity};
+    wchar_t path[MAX_PATH];
+    DWORD length = GetFullPathNameW(root, _countof(path), path, nullptr);
+    if (length == 0 || length >= _countof(path))
+        return ancestry;
+    while (PathRemoveFileSpecW(path)) {
+        FileIdentity above = {};
+        if (identifyFile(path, above))
+            ancestry.push_back(above);
+    }
+    return ancestry;
+}
+
+bool holdsIdentity(const std::vector<FileIdentity>& identities, const FileIdentity& identity)
+{
+    return std::any_of(identities.begin(), identities.end(), [&identity](const FileIdentity& held) {
+        return held.volume == identity.volume && held.index == identity.index;
+    });
+}
+
+// Under Wine a folder reports its changes to one chain of folders above it, made by the first
+// watch that opened it: of two watched trees inside one another, the one watched later hears
+// nothing of the folders the other opened first, nor may it be let to unmake that chain.
+bool overlapsWatchedTree(const HeldTree& tree)
+{
+    return std::any_of(heldTrees.begin(), heldTrees.end(), [&tree](const std::unique_ptr<HeldTree>& other) {
+        return other.get() != &tree && other->watch != 0
+            && (holdsIdentity(tree.ancestry, other->identity) || holdsIdentity(other->ancestry, tree.identity));
+    });
+}
+
 // A tree met for the first time: learned once the search is over (see learnNewTrees).
 void addTree(const wchar_t* root, const FileIdentity& identity)
 {
@@ -317,6 +352,7 @@ void addTree(const wchar_t* root, const FileIdentity& identity)
     auto tree = std::make_unique<HeldTree>();
     tree->root = root;
     tree->identity = identity;
+    tree->ancestry = ancestryOf(root, identity);
     tree->lastUsed = ++uses;
     heldTrees.push_back(std::move(tree));
 }
@@ -452,6 +488,10 @@ void learnNewTrees()
     for (const auto& tree : heldTrees) {
         if (tree->state != HeldTree::State::learning || tree->watch != 0)
             continue;
+        if (underWine() && overlapsWatchedTree(*tree)) {
+            refuse(*tree);
+            continue;
+        }
         // Watched before the learning lists anything below it: under Wine only the folders opened
         // later report their changes.
         tree->watch = watchTree(tree->root.c_str());

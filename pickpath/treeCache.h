@@ -50,6 +50,8 @@ struct HeldTree {
 
     std::wstring root;
     FileIdentity identity = {};
+    // The root's identity and those of the folders above it, as its full path leads up.
+    std::vector<FileIdentity> ancestry;
     State state = State::learning;
     unsigned watch = 0;
     HeldFolder top;

@@ -69,12 +69,6 @@ public:
     Locked& operator=(const Locked&) = delete;
 };
 
-bool underWine()
-{
-    static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return wine;
-}
-
 // Under lock.
 bool arm(Watch& watch)
 {
@@ -392,6 +386,12 @@ bool startThread()
     return static_cast<bool>(thread);
 }
 } // namespace
+
+bool underWine()
+{
+    static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
 
 HANDLE startLibraryThread(LPTHREAD_START_ROUTINE routine, DWORD stackSize)
 {

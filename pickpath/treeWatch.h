@@ -52,6 +52,9 @@ std::vector<TreeNews> takeTreeNews(bool& allLost);
 // editor's thread as it shuts down, never under the loader lock.
 void stopTreeWatches() noexcept;
 
+// Whether the notifications come from Wine, whose own rules are told above.
+bool underWine();
+
 // Starts a thread that holds this library until it ends, which it does by FreeLibraryAndExitThread
 // of its parameter: the library stays while the thread runs, whenever the editor lets it go. The
 // caller owns the handle; null when the thread can't be started.

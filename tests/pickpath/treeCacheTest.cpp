@@ -63,11 +63,11 @@ template <typename Condition> bool within(DWORD milliseconds, Condition conditio
 }
 
 // Searched once, the tree is learned in the background and then held.
-bool heldSoon(const std::wstring& root)
+bool heldSoon(const std::wstring& root, DWORD wait = patience)
 {
     if (!holdsListing(root.c_str(), L""))
         search(root, TreeSearch::fromMemory);
-    return within(patience, [&] { return holdsListing(root.c_str(), L""); });
+    return within(wait, [&] { return holdsListing(root.c_str(), L""); });
 }
 
 // Every file and folder below root, relative to it, the marks left out.
@@ -182,18 +182,13 @@ private:
     std::mt19937 random_;
     unsigned marks_ = 0;
 };
-
-bool underWine()
-{
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
 } // namespace
 
 TEST(TreeCache, FindsWhatAFreshWalkFindsAfterEveryChangeOverGeneratedTrees)
 {
     size_t compared = 0;
     size_t fromMemory = 0;
-    for (unsigned seed = 2; seed <= 3; ++seed) {
+    for (unsigned seed = 2; seed <= 5; ++seed) {
         ChangingTree tree(seed);
         std::wstring history;
         for (int round = 0; round < 30; ++round) {
@@ -277,4 +272,27 @@ TEST(TreeCache, TheLibraryLetsItsThreadsGoAtShutdownAndUnloads)
     pickpath.unload();
     EXPECT_LT(GetTickCount64() - start, 2500u);
     EXPECT_EQ(GetModuleHandleW(L"Pickpath.dll"), nullptr);
+}
+
+TEST(TreeCache, TreesInsideOneAnotherFindWhatAFreshWalkFinds)
+{
+    // Under Wine the tree searched second is walked from the disk: its watch would not hear the
+    // folders the first one's watch opened.
+    for (bool innerFirst : {true, false}) {
+        SCOPED_TRACE(innerFirst ? "inner first" : "outer first");
+        ChangingTree tree(11);
+        std::wstring outer = tree.root();
+        std::wstring inner = outer + L"\\in";
+        CreateDirectoryW(inner.c_str(), nullptr);
+        CreateDirectoryW((inner + L"\\deep").c_str(), nullptr);
+        std::wstring first = innerFirst ? inner : outer;
+        std::wstring second = innerFirst ? outer : inner;
+        ASSERT_TRUE(heldSoon(first));
+        EXPECT_EQ(heldSoon(second, underWine() ? 2000 : patience), !underWine());
+        writeFileBytes(inner + L"\\deep\\util.c", "");
+        writeFileBytes(inner + L"\\util.h", "");
+        ASSERT_TRUE(within(patience, [&] { return !holdsListing(first.c_str(), innerFirst ? L"deep" : L"in\\deep"); }));
+        EXPECT_EQ(search(inner, TreeSearch::fromMemory), search(inner, TreeSearch::fromListings));
+        EXPECT_EQ(search(outer, TreeSearch::fromMemory), search(outer, TreeSearch::fromListings));
+    }
 }
