@@ -11,6 +11,7 @@
 
 #include <strsafe.h>
 
+#include <memory>
 #include <ostream>
 #include <random>
 
@@ -255,6 +256,22 @@ TEST(TreeCache, ATreeWhoseNotificationsCantBeCheckedIsNotHeld)
     // The same with a temporary folder: held.
     ChangingTree checked(9);
     EXPECT_TRUE(heldSoon(checked.root()));
+}
+
+TEST(TreeCache, SixteenTreesAreHeldAndTheOneUsedLongestAgoGoesFirst)
+{
+    std::vector<std::unique_ptr<FolderTree>> trees;
+    for (int i = 0; i < 17; ++i) {
+        trees.push_back(std::make_unique<FolderTree>());
+        trees.back()->file(L"w\\sub\\util.c");
+        ASSERT_TRUE(heldSoon(trees.back()->at(L"w"))) << i;
+        // The first tree searched again is the one used last but for the newest.
+        if (i == 15)
+            search(trees[0]->at(L"w"), TreeSearch::fromMemory);
+    }
+    EXPECT_TRUE(holdsListing(trees[0]->at(L"w").c_str(), L""));
+    EXPECT_FALSE(holdsListing(trees[1]->at(L"w").c_str(), L""));
+    EXPECT_TRUE(holdsListing(trees[16]->at(L"w").c_str(), L""));
 }
 
 TEST(TreeCache, TheLibraryLetsItsThreadsGoAtShutdownAndUnloads)
