@@ -173,15 +173,15 @@ void writeSettings(const std::wstring& root)
 namespace calls {
 // The library's own threads call too.
 std::atomic<size_t> count{0};
-#define COUNTED(result, name, parameters, arguments)                                                                  \
-    decltype(&name) real_##name = nullptr;                                                                          \
-    result WINAPI counted_##name parameters                                                                          \
-    {                                                                                                                \
-        ++count;                                                                                                     \
-        return real_##name arguments;                                                                                \
+#define COUNTED(result, name, parameters, arguments)                                                                   \
+    decltype(&name) real_##name = nullptr;                                                                             \
+    result WINAPI counted_##name parameters                                                                            \
+    {                                                                                                                  \
+        ++count;                                                                                                       \
+        return real_##name arguments;                                                                                  \
     }
-COUNTED(HANDLE, CreateFileW,
-    (LPCWSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g), (a, b, c, d, e, f, g))
+COUNTED(HANDLE, CreateFileW, (LPCWSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g),
+    (a, b, c, d, e, f, g))
 COUNTED(BOOL, GetFileInformationByHandleEx, (HANDLE a, FILE_INFO_BY_HANDLE_CLASS b, LPVOID c, DWORD d), (a, b, c, d))
 COUNTED(BOOL, GetFileInformationByHandle, (HANDLE a, LPBY_HANDLE_FILE_INFORMATION b), (a, b))
 COUNTED(BOOL, CloseHandle, (HANDLE a), (a))
@@ -198,12 +198,15 @@ struct Replacement {
     void* counted;
 };
 
-#define REPLACEMENT(name)                                                                                            \
-    Replacement { #name, reinterpret_cast<void**>(&real_##name), reinterpret_cast<void*>(&counted_##name) }
-const Replacement replacements[] = {REPLACEMENT(CreateFileW), REPLACEMENT(GetFileInformationByHandleEx),
-    REPLACEMENT(GetFileInformationByHandle), REPLACEMENT(CloseHandle), REPLACEMENT(SearchPathW),
-    REPLACEMENT(GetFileAttributesW), REPLACEMENT(FindFirstFileW), REPLACEMENT(FindNextFileW),
-    REPLACEMENT(PathIsDirectoryW)};
+#define REPLACEMENT(name)                                                                                              \
+    Replacement                                                                                                        \
+    {                                                                                                                  \
+#name, reinterpret_cast < void**>(&real_##name), reinterpret_cast < void*>(&counted_##name)                    \
+    }
+const Replacement replacements[]
+    = {REPLACEMENT(CreateFileW), REPLACEMENT(GetFileInformationByHandleEx), REPLACEMENT(GetFileInformationByHandle),
+        REPLACEMENT(CloseHandle), REPLACEMENT(SearchPathW), REPLACEMENT(GetFileAttributesW),
+        REPLACEMENT(FindFirstFileW), REPLACEMENT(FindNextFileW), REPLACEMENT(PathIsDirectoryW)};
 #undef REPLACEMENT
 
 // Points the module's imports of the counted functions at the counters; how many were found.
@@ -493,8 +496,8 @@ int wmain(int argc, wchar_t** argv)
         std::printf(" %.1f", time * 1000);
     std::printf("\n  ratio of the best times:  %.4f (target at most 0.02: %s); median of the rounds' ratios %.4f\n",
         later, later <= 0.02 ? "met" : "NOT met", median(laterRatios));
-    std::printf("learned in the background: %.2f s after the first search (median of %d)\n", median(learningTimes),
-        rounds);
+    std::printf(
+        "learned in the background: %.2f s after the first search (median of %d)\n", median(learningTimes), rounds);
     std::printf("memory held:                %.1f MB (median of %d; heap in use after the later searches less"
                 " before the first), %.0f bytes per folder\n",
         median(heldBytes) / (1024 * 1024), rounds, median(heldBytes) / minimalFolders);

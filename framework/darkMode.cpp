@@ -27,7 +27,8 @@ void themeDialog(HWND dialog)
 {
     if (dialog == nullptr || !editorThemesDialogs())
         return;
-    SendMessageW(nppData._nppHandle, NPPM_DARKMODESUBCLASSANDTHEME, darkModeThemeAtInit, reinterpret_cast<LPARAM>(dialog));
+    SendMessageW(
+        nppData._nppHandle, NPPM_DARKMODESUBCLASSANDTHEME, darkModeThemeAtInit, reinterpret_cast<LPARAM>(dialog));
     keep(dialog);
 }
 
@@ -45,7 +46,8 @@ void onDarkModeChanged()
     // A copy: a dialog that closes while the others are themed leaves the list meanwhile.
     const std::vector<HWND> dialogs = themedDialogs;
     for (HWND dialog : dialogs) {
-        SendMessageW(nppData._nppHandle, NPPM_DARKMODESUBCLASSANDTHEME, darkModeThemeOnChange, reinterpret_cast<LPARAM>(dialog));
+        SendMessageW(
+            nppData._nppHandle, NPPM_DARKMODESUBCLASSANDTHEME, darkModeThemeOnChange, reinterpret_cast<LPARAM>(dialog));
         RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
 }

@@ -1,5 +1,6 @@
 #include "entryEditorDialog.h"
 
+#include "dialogObject.h"
 #include "editorCalls.h"
 #include "iniText.h"
 #include "openDialogs.h"
@@ -72,10 +73,7 @@ void EntryEditorDialog::readField(HWND dialog, int id, wchar_t* text, size_t cap
 
 INT_PTR CALLBACK EntryEditorDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG)
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-    // Messages that come before WM_INITDIALOG find no state and take the default handling.
-    auto* self = reinterpret_cast<EntryEditorDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    auto* self = dialogObject<EntryEditorDialog>(dialog, message, lParam);
     if (self == nullptr)
         return FALSE;
     return callGuarded<INT_PTR>(FALSE, [&]() -> INT_PTR {

@@ -1,5 +1,6 @@
 #include "entryListDialog.h"
 
+#include "dialogObject.h"
 #include "editorCalls.h"
 #include "openDialogs.h"
 #include "textBuffers.h"
@@ -50,10 +51,7 @@ void EntryListDialog::check(HWND dialog, int id, bool checked)
 
 INT_PTR CALLBACK EntryListDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG)
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-    // Messages that come before WM_INITDIALOG find no state and take the default handling.
-    auto* self = reinterpret_cast<EntryListDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    auto* self = dialogObject<EntryListDialog>(dialog, message, lParam);
     if (self == nullptr)
         return FALSE;
     return callGuarded<INT_PTR>(FALSE, [&]() -> INT_PTR {

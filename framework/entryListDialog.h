@@ -68,7 +68,11 @@ public:
     using Entry = std::remove_extent_t<decltype(Table::Entries)>;
     static constexpr unsigned capacity = std::extent_v<decltype(Table::Entries)>;
 
-    explicit EntryTableDialog(Table& liveTable) : WorkingTable(liveTable), live_(liveTable) {}
+    explicit EntryTableDialog(Table& liveTable)
+        : WorkingTable(liveTable)
+        , live_(liveTable)
+    {
+    }
 
     Table WorkingTable; // the dialog's copy of the live table
     Entry EditRecord;   // what the entry editor shows and, after its OK, holds

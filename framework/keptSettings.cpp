@@ -20,20 +20,19 @@ void KeptSettings::forgetText()
 
 DWORD KeptSettings::read(const wchar_t* path)
 {
-    for (int attempt = 1;; ++attempt) {
-        *this = KeptSettings();
-        try {
-            readError_ = readOnce(path);
-        } catch (const std::bad_alloc&) {
-            // A file there is no memory to keep is read as one too large to keep.
-            forgetText();
-        }
-        // A file cut short while read is being written by another program, which soon lets go.
-        if (readError_ == ERROR_SUCCESS || attempt == heldFileAttempts
-            || !(isTransientRefusal(readError_) || readError_ == ERROR_HANDLE_EOF))
-            break;
-        Sleep(heldFilePause);
-    }
+    // A file cut short while read is being written by another program, which soon lets go.
+    tryWhileHeld(
+        [&] {
+            *this = KeptSettings();
+            try {
+                readError_ = readOnce(path);
+            } catch (const std::bad_alloc&) {
+                // A file there is no memory to keep is read as one too large to keep.
+                forgetText();
+            }
+            return readError_;
+        },
+        [](DWORD error) { return isTransientRefusal(error) || error == ERROR_HANDLE_EOF; });
     if (readError_ != ERROR_SUCCESS) {
         DWORD error = readError_;
         *this = KeptSettings();

@@ -17,9 +17,15 @@ public:
     using Handle = typename Traits::Handle;
 
     UniqueHandle() noexcept = default;
-    explicit UniqueHandle(Handle handle) noexcept : handle_(handle) {}
+    explicit UniqueHandle(Handle handle) noexcept
+        : handle_(handle)
+    {
+    }
     ~UniqueHandle() { reset(); }
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    UniqueHandle(UniqueHandle&& other) noexcept
+        : handle_(other.release())
+    {
+    }
     UniqueHandle& operator=(UniqueHandle&& other) noexcept
     {
         if (this != &other)
@@ -144,7 +150,8 @@ template <typename Interface> using UniqueComPtr = UniqueHandle<handleTraits::Co
 class UniqueDdeString {
 public:
     UniqueDdeString(DWORD instance, const wchar_t* text) noexcept
-        : instance_(instance), handle_(DdeCreateStringHandleW(instance, text, CP_WINUNICODE))
+        : instance_(instance)
+        , handle_(DdeCreateStringHandleW(instance, text, CP_WINUNICODE))
     {
     }
     ~UniqueDdeString()
@@ -165,7 +172,10 @@ private:
 // The screen's device context, as GetDC(nullptr) lends it.
 class ScreenDc {
 public:
-    ScreenDc() noexcept : dc_(GetDC(nullptr)) {}
+    ScreenDc() noexcept
+        : dc_(GetDC(nullptr))
+    {
+    }
     ~ScreenDc()
     {
         if (dc_ != nullptr)
@@ -183,7 +193,11 @@ private:
 // An object selected into a device context for as long as this lives; the previous one comes back.
 class SelectedObject {
 public:
-    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept
+        : dc_(dc)
+        , previous_(SelectObject(dc, object))
+    {
+    }
     ~SelectedObject()
     {
         if (previous_ != nullptr && previous_ != HGDI_ERROR)
@@ -200,13 +214,18 @@ private:
 // Runs a clean-up when it goes out of scope, unless dismissed.
 template <typename CleanUp> class ScopeExit {
 public:
-    explicit ScopeExit(CleanUp cleanUp) noexcept : cleanUp_(std::move(cleanUp)) {}
+    explicit ScopeExit(CleanUp cleanUp) noexcept
+        : cleanUp_(std::move(cleanUp))
+    {
+    }
     ~ScopeExit()
     {
         if (active_)
             cleanUp_();
     }
-    ScopeExit(ScopeExit&& other) noexcept : cleanUp_(std::move(other.cleanUp_)), active_(other.active_)
+    ScopeExit(ScopeExit&& other) noexcept
+        : cleanUp_(std::move(other.cleanUp_))
+        , active_(other.active_)
     {
         other.active_ = false;
     }
@@ -231,7 +250,10 @@ template <typename CleanUp> ScopeExit<CleanUp> scopeExit(CleanUp cleanUp) noexce
 // too). A thread already in another apartment (RPC_E_CHANGED_MODE) can use COM as it is.
 class ComInitialization {
 public:
-    ComInitialization() noexcept : result_(CoInitialize(nullptr)) {}
+    ComInitialization() noexcept
+        : result_(CoInitialize(nullptr))
+    {
+    }
     ~ComInitialization()
     {
         if (SUCCEEDED(result_))

@@ -135,14 +135,14 @@ DWORD replaceSettingsFile(const wchar_t* path, const wchar_t* text, size_t lengt
         DeleteFileW(newPath);
         return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
     }
-    for (int attempt = 1;; ++attempt) {
-        if (MoveFileExW(newPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return ERROR_SUCCESS;
-        error = GetLastError();
-        if (!isTransientRefusal(error) || attempt == heldFileAttempts)
-            break;
-        Sleep(heldFilePause);
-    }
+    error = tryWhileHeld(
+        [&] {
+            return MoveFileExW(newPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? ERROR_SUCCESS
+                                                                                                  : GetLastError();
+        },
+        isTransientRefusal);
+    if (error == ERROR_SUCCESS)
+        return ERROR_SUCCESS;
     DeleteFileW(newPath);
     return error;
 }

@@ -35,15 +35,31 @@ private:
 // then moved over it, so an interruption at any moment leaves either the old or the new file and
 // at most one temporary file, which the next save overwrites. A replace refused because another
 // program holds the file is tried again for about a second. Creates the missing folders above it.
+constexpr int heldFileAttempts = 10;
+constexpr DWORD heldFilePause = 100;
+constexpr ULONGLONG heldFileWait = 1000;
+
 // Answers ERROR_SUCCESS or the system's error code; on failure the previous file is untouched.
 DWORD replaceSettingsFile(const wchar_t* path, const wchar_t* text, size_t length);
 
 // Whether another program holding the file refused it: such a holder (a backup tool, a virus
-// scanner, a sync client, an editor) usually lets go within a second, so reads and replaces of the
-// settings file try again heldFileAttempts times, heldFilePause milliseconds apart.
+// scanner, a sync client, an editor) usually lets go within a second.
 bool isTransientRefusal(DWORD error);
-constexpr int heldFileAttempts = 10;
-constexpr DWORD heldFilePause = 100;
+
+// Calls tryOnce until it answers an error that tryAgain doesn't accept (ERROR_SUCCESS included), at
+// least heldFileAttempts times and for at least heldFileWait milliseconds, heldFilePause apart: on a
+// busy machine the pauses last longer than asked, and the holder's second lasts longer too.
+template <class TryOnce, class TryAgain> DWORD tryWhileHeld(TryOnce tryOnce, TryAgain tryAgain)
+{
+    ULONGLONG start = GetTickCount64();
+    for (int attempt = 1;; ++attempt) {
+        DWORD error = tryOnce();
+        if (error == ERROR_SUCCESS || !tryAgain(error)
+            || (attempt >= heldFileAttempts && GetTickCount64() - start >= heldFileWait))
+            return error;
+        Sleep(heldFilePause);
+    }
+}
 
 // A fingerprint of a file's bytes: the same fingerprint, the same file.
 unsigned long long bytesFingerprint(const BYTE* bytes, size_t size);

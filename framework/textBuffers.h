@@ -3,5 +3,5 @@
 
 #include <windows.h>
 
-constexpr size_t pathCapacity = MAX_PATH;   // paths and entry fields
-constexpr size_t textCapacity = 4096;       // general texts, captions, version strings
+constexpr size_t pathCapacity = MAX_PATH; // paths and entry fields
+constexpr size_t textCapacity = 4096;     // general texts, captions, version strings

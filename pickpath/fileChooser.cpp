@@ -1,6 +1,6 @@
 #include "fileChooser.h"
 
-#include "darkMode.h"
+#include "openDialogs.h"
 #include "editorCalls.h"
 #include "pluginHost.h"
 #include "resource.h"
@@ -119,12 +119,12 @@ INT_PTR onChooserMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     case WM_INITDIALOG:
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         fillChooser(dialog);
-        themeDialog(dialog);
+        onDialogOpened(dialog);
         // The keyboard starts in the list.
         SetFocus(listOf(dialog));
         return FALSE;
     case WM_DESTROY:
-        forgetThemedDialog(dialog);
+        onDialogClosed(dialog);
         return FALSE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);

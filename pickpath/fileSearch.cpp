@@ -170,8 +170,9 @@ bool FileSearch::isListedAlready(const wchar_t* path)
     bool known = identifyFile(path, identity);
     for (size_t i = 0; i < outcome_.Files.size(); ++i) {
         const FileIdentity& other = identities_[i];
-        if (known && other.index != 0 ? other.index == identity.index && other.volume == identity.volume
-                                      : CompareStringOrdinal(path, -1, outcome_.Files[i].Path.c_str(), -1, TRUE) == CSTR_EQUAL)
+        if (known && other.index != 0
+                ? other.index == identity.index && other.volume == identity.volume
+                : CompareStringOrdinal(path, -1, outcome_.Files[i].Path.c_str(), -1, TRUE) == CSTR_EQUAL)
             return true;
     }
     identities_.push_back(known ? identity : FileIdentity{0, 0});

@@ -53,9 +53,9 @@ struct SearchOutcome {
     // In search order: all the files of the first name, then of the next; the first file is the
     // one the open command opens. Each file once, however many ways lead to it.
     std::vector<FoundFile> Files;
-    size_t Folders = 0;  // folders searched, the system search path counted as one
+    size_t Folders = 0;        // folders searched, the system search path counted as one
     size_t FoldersTooDeep = 0; // folders found that could not be searched, their paths too long
-    bool Capped = false; // the list reached maxGatheredFiles and the search stopped there
+    bool Capped = false;       // the list reached maxGatheredFiles and the search stopped there
 };
 
 // Looks for each name, the first before the next, in every folder of folderList with every

@@ -37,7 +37,8 @@ bool keepsItsPlace(const wchar_t* name, size_t length)
 struct IdentityHash {
     size_t operator()(const FileIdentity& identity) const
     {
-        return static_cast<size_t>((identity.index ^ (static_cast<ULONGLONG>(identity.volume) << 17)) * 0x9E3779B97F4A7C15ull >> 16);
+        return static_cast<size_t>(
+            (identity.index ^ (static_cast<ULONGLONG>(identity.volume) << 17)) * 0x9E3779B97F4A7C15ull >> 16);
     }
 };
 
@@ -158,8 +159,9 @@ template <typename OnEntry> bool listFolder(const wchar_t* folder, void* buffer,
 {
     // The listing that also gives each folder's index, so that the walk needs no call of its own to
     // tell folders apart.
-    UniqueFile directory(CreateFileW(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    UniqueFile directory(
+        CreateFileW(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!directory) {
         openError = GetLastError();
         return false;
@@ -190,7 +192,8 @@ void appendName(std::wstring& path, const wchar_t* name, size_t length)
 class Walk {
 public:
     Walk(const wchar_t* const* tries, size_t tryCount, FolderVisitor& visitor)
-        : tries_(tries, tryCount), visitor_(visitor)
+        : tries_(tries, tryCount)
+        , visitor_(visitor)
     {
     }
 
@@ -253,7 +256,8 @@ void Walk::fromMemory(const HeldFolder& held)
         const wchar_t* name = held.names.data() + entry.nameOffset;
         tries_.onEntry(name, entry.nameLength, entry.attributes);
         if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
-            subfolders_.add(name, entry.nameLength, entry.fileIndex, (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0, index++);
+            subfolders_.add(name, entry.nameLength, entry.fileIndex,
+                (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0, index++);
     }
 }
 
@@ -284,7 +288,8 @@ bool Walk::fromDisk(const wchar_t* folder, HeldFolder* held, DWORD& openError)
         }
         // No attribute but the directory flag decides: hidden and system folders are walked too.
         if (entry.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            subfolders_.add(entry.FileName, length, fileIndex, (entry.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0, index++);
+            subfolders_.add(
+                entry.FileName, length, fileIndex, (entry.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0, index++);
     });
     if (complete && holding) {
         hold(*tree_, *held, std::move(names), std::move(entries));
@@ -403,7 +408,11 @@ bool Walk::enterSubfolder(Level level, size_t index)
 // What a walk that only holds listings shows each folder to: nothing is looked for.
 class Learning final : public FolderVisitor {
 public:
-    Learning(const HeldTree& tree, const std::atomic<bool>& stop) : tree_(tree), stop_(stop) {}
+    Learning(const HeldTree& tree, const std::atomic<bool>& stop)
+        : tree_(tree)
+        , stop_(stop)
+    {
+    }
     AfterVisit visit(const wchar_t*, const Listed*, bool) override
     {
         return stop_ || tree_.overfull ? AfterVisit::endWalk : AfterVisit::goOn;
@@ -469,8 +478,8 @@ bool makeLongPath(const wchar_t* folder, const wchar_t* name, wchar_t* buffer, s
     return StringCchCopyW(buffer, capacity, prefix) == S_OK && StringCchCatW(buffer, capacity, rest) == S_OK;
 }
 
-bool walkTree(const wchar_t* root, const wchar_t* const* tries, size_t tryCount, FolderVisitor& visitor,
-    Listings listings)
+bool walkTree(
+    const wchar_t* root, const wchar_t* const* tries, size_t tryCount, FolderVisitor& visitor, Listings listings)
 {
     Walk walk(tries, tryCount, visitor);
     HeldTree* tree = nullptr;

@@ -48,7 +48,7 @@ public:
     virtual AfterVisit visit(const wchar_t* folder, const Listed* listed, bool fromMemory) = 0;
     // A folder the walk found but could not enter, its path too long even for the long form or for
     // the platform; its sub-tree is not walked.
-    virtual void onFolderTooDeep() {}
+    virtual void onFolderTooDeep() { }
 
 protected:
     ~FolderVisitor() = default;

@@ -15,7 +15,10 @@ namespace pickpath {
 namespace {
 class OptionsDialog final : public SearchEntryDialog {
 public:
-    OptionsDialog() : SearchEntryDialog(searchEntryTable) {}
+    OptionsDialog()
+        : SearchEntryDialog(searchEntryTable)
+    {
+    }
 
 private:
     std::wstring rowText(unsigned index) const override { return formatEntryRow(WorkingTable.Entries[index]); }
@@ -29,7 +32,7 @@ private:
         check(dialog, IDC_CONTEXT_ON_TOP, pickpathOptions.ShowContextMenuEntryOnTop);
     }
 
-    void onOptionCommand(HWND, WORD) override {}
+    void onOptionCommand(HWND, WORD) override { }
 
     void storeOptions(HWND dialog) override
     {

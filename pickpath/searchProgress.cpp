@@ -21,7 +21,10 @@ constexpr int maxPaintsPerCheck = 64;
 } // namespace
 
 SearchProgress::SearchProgress(HWND editor, DWORD noticeDelay)
-    : editor_(editor), noticeDelay_(noticeDelay), start_(GetTickCount64()), nextCheck_(start_ + noticeDelay)
+    : editor_(editor)
+    , noticeDelay_(noticeDelay)
+    , start_(GetTickCount64())
+    , nextCheck_(start_ + noticeDelay)
 {
 }
 

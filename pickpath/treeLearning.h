@@ -13,10 +13,10 @@ namespace pickpath {
 
 // A tree learned, for the editor's thread to take over.
 struct LearnedTree {
-    unsigned watch;                // the watch armed before the tree was walked
+    unsigned watch;                 // the watch armed before the tree was walked
     std::unique_ptr<HeldTree> tree; // null when it was not learned whole: too large, or out of memory
-    bool checkAsked;               // whether its notifications' check could be asked for
-    unsigned check;                // that check, asked for after the walk; 0 when none is needed
+    bool checkAsked;                // whether its notifications' check could be asked for
+    unsigned check;                 // that check, asked for after the walk; 0 when none is needed
 };
 
 // Learns root's tree, watched by watch (armed already), in the background. False when it can't.

@@ -104,8 +104,9 @@ unsigned addWatch(const wchar_t* root, unsigned check)
     auto watch = std::make_unique<Watch>();
     watch->root = root;
     watch->check = check;
-    watch->directory.reset(CreateFileW(root, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
+    watch->directory.reset(
+        CreateFileW(root, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
     if (!watch->directory)
         return 0;
     Locked locked;
@@ -321,11 +322,11 @@ void Server::startCheck()
         endCheck(false);
         return;
     }
-    UniqueFile listed(CreateFileW(subfolder.c_str(), FILE_LIST_DIRECTORY,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-        nullptr));
-    UniqueFile probe(CreateFileW(
-        (check_.folder + L"\\" + checkFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    UniqueFile listed(
+        CreateFileW(subfolder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    UniqueFile probe(
+        CreateFileW((check_.folder + L"\\" + checkFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     if (!listed || !probe)
         endCheck(false);
 }
@@ -396,10 +397,12 @@ bool underWine()
 HANDLE startLibraryThread(LPTHREAD_START_ROUTINE routine, DWORD stackSize)
 {
     HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&startLibraryThread), &module))
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&startLibraryThread), &module))
         return nullptr;
     UniqueLibrary library(module);
-    HANDLE started = CreateThread(nullptr, stackSize, routine, library.get(), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    HANDLE started
+        = CreateThread(nullptr, stackSize, routine, library.get(), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (started != nullptr)
         static_cast<void>(library.release());
     return started;
@@ -435,16 +438,17 @@ void forgetOldWatches(const wchar_t* folder)
 {
     if (!underWine())
         return;
-    UniqueFile directory(CreateFileW(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
+    UniqueFile directory(
+        CreateFileW(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
     UniqueKernelHandle answered(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!directory || !answered)
         return;
     OVERLAPPED overlapped = {};
     overlapped.hEvent = answered.get();
     DWORD unread[16];
-    if (!ReadDirectoryChangesW(directory.get(), unread, sizeof(unread), FALSE, watchedChanges, nullptr, &overlapped,
-            nullptr))
+    if (!ReadDirectoryChangesW(
+            directory.get(), unread, sizeof(unread), FALSE, watchedChanges, nullptr, &overlapped, nullptr))
         return;
     // The request must be over before its buffer and the folder go.
     CancelIoEx(directory.get(), &overlapped);

@@ -18,10 +18,10 @@ struct TreeNews {
         checkFailed, // ... or could not be made to, in time
     };
     Kind kind;
-    unsigned id;             // the watch (changed, lost) or the check (checkPassed, checkFailed)
-    DWORD action = 0;        // changed: FILE_ACTION_*
-    bool isFolder = false;   // changed to a new name: that name is a folder, or is gone already
-    std::wstring path;       // changed: the name, below the root
+    unsigned id;           // the watch (changed, lost) or the check (checkPassed, checkFailed)
+    DWORD action = 0;      // changed: FILE_ACTION_*
+    bool isFolder = false; // changed to a new name: that name is a folder, or is gone already
+    std::wstring path;     // changed: the name, below the root
 };
 
 // Watches root and every folder below it; 0 when it can't be watched. Under Wine only the folders

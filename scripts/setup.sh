@@ -12,7 +12,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 what="${1:-all}"
 if [ "$what" != --wine ]; then
     packages=(cmake g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest ccache zip xvfb imagemagick
-        python3 binutils debootstrap util-linux bc)
+        python3 binutils debootstrap util-linux bc clang-format)
     missing=()
     for package in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")

@@ -12,9 +12,9 @@ const LRESULT currentEditorVersion = MAKELONG(970, 8);
 // What the editor applies to a dialog: measured 0x7 for the request at initialisation.
 constexpr WPARAM themeFlagsApplied = 0x7;
 
-const DarkModeColors darkColors = {RGB(0x20, 0x20, 0x20), RGB(0x2B, 0x2B, 0x2B), RGB(0x40, 0x40, 0x40),
-    RGB(0, 0, 0), RGB(0x80, 0, 0), RGB(0xE0, 0xE0, 0xE0), RGB(0xC0, 0xC0, 0xC0), RGB(0x80, 0x80, 0x80),
-    RGB(0xFF, 0xFF, 0x00), RGB(0x64, 0x64, 0x64), RGB(0x9B, 0x9B, 0x9B), RGB(0x48, 0x48, 0x48)};
+const DarkModeColors darkColors = {RGB(0x20, 0x20, 0x20), RGB(0x2B, 0x2B, 0x2B), RGB(0x40, 0x40, 0x40), RGB(0, 0, 0),
+    RGB(0x80, 0, 0), RGB(0xE0, 0xE0, 0xE0), RGB(0xC0, 0xC0, 0xC0), RGB(0x80, 0x80, 0x80), RGB(0xFF, 0xFF, 0x00),
+    RGB(0x64, 0x64, 0x64), RGB(0x9B, 0x9B, 0x9B), RGB(0x48, 0x48, 0x48)};
 StandinEditor* activeEditor = nullptr;
 WNDPROC editControlProc = nullptr;
 
@@ -260,10 +260,10 @@ std::wstring shortcutText(const ShortcutKey& key)
 void holdEditorSystemLibraries()
 {
     // The editor's import table (x86 and x64 alike), less the ones every program here has.
-    static const wchar_t* const libraries[] = {L"comctl32.dll", L"advapi32.dll", L"bcrypt.dll", L"comdlg32.dll",
-        L"crypt32.dll", L"dbghelp.dll", L"dwmapi.dll", L"gdi32.dll", L"imm32.dll", L"msimg32.dll", L"ole32.dll",
-        L"oleaut32.dll", L"sensapi.dll", L"shell32.dll", L"shlwapi.dll", L"uxtheme.dll", L"version.dll",
-        L"wininet.dll", L"wintrust.dll"};
+    static const wchar_t* const libraries[]
+        = {L"comctl32.dll", L"advapi32.dll", L"bcrypt.dll", L"comdlg32.dll", L"crypt32.dll", L"dbghelp.dll",
+            L"dwmapi.dll", L"gdi32.dll", L"imm32.dll", L"msimg32.dll", L"ole32.dll", L"oleaut32.dll", L"sensapi.dll",
+            L"shell32.dll", L"shlwapi.dll", L"uxtheme.dll", L"version.dll", L"wininet.dll", L"wintrust.dll"};
     static bool held = false;
     if (held)
         return;
@@ -703,8 +703,8 @@ LRESULT StandinEditor::answerLook(UINT message, WPARAM wParam, LPARAM lParam)
         return document.toolbarIconSet;
     case NPPM_ADDTOOLBARICON_FORDARKMODE: {
         auto* faces = reinterpret_cast<const toolbarIconsWithDarkMode*>(lParam);
-        toolbarButtons.push_back(ToolbarButton{static_cast<int>(wParam), faces->hToolbarBmp, faces->hToolbarIcon,
-            faces->hToolbarIconDarkMode, message});
+        toolbarButtons.push_back(ToolbarButton{
+            static_cast<int>(wParam), faces->hToolbarBmp, faces->hToolbarIcon, faces->hToolbarIconDarkMode, message});
         return TRUE;
     }
     }

@@ -92,8 +92,8 @@ void makeFolders(const std::wstring& folder)
 
 void writeFileBytes(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file
-        = CreateFileW(reachable(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(
+        reachable(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
@@ -113,7 +113,8 @@ void writeTextFile(const std::wstring& path, const std::wstring& text, bool ansi
 std::string readFileBytes(const std::wstring& path)
 {
     std::string bytes;
-    HANDLE file = CreateFileW(reachable(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file
+        = CreateFileW(reachable(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return bytes;
     char chunk[4096];
@@ -326,8 +327,8 @@ ShownPicture menuItemPicture(HMENU menu, UINT item, bool byPosition, HWND owner,
     HBRUSH brush = CreateSolidBrush(background);
     FillRect(dc, &all, brush);
     DeleteObject(brush);
-    DRAWITEMSTRUCT draw = {ODT_MENU, 0, info.wID, ODA_DRAWENTIRE, 0, reinterpret_cast<HWND>(menu), dc, all,
-        info.dwItemData};
+    DRAWITEMSTRUCT draw
+        = {ODT_MENU, 0, info.wID, ODA_DRAWENTIRE, 0, reinterpret_cast<HWND>(menu), dc, all, info.dwItemData};
     SendMessageW(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
     GdiFlush();
     const DWORD* pixels = static_cast<const DWORD*>(bits);

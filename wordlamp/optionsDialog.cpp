@@ -20,7 +20,10 @@ static_assert(_countof(menuModeButtons) == helpMenuModeCount, "one radio button 
 
 class OptionsDialog final : public HelpEntryDialog {
 public:
-    OptionsDialog() : HelpEntryDialog(helpEntryTable) {}
+    OptionsDialog()
+        : HelpEntryDialog(helpEntryTable)
+    {
+    }
 
 private:
     std::wstring rowText(unsigned index) const override { return formatEntryRow(WorkingTable.Entries[index]); }

@@ -26,10 +26,7 @@ struct OldStyleSubclasser {
     {
         saved = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
     }
-    static void unbind(HWND window)
-    {
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
-    }
+    static void unbind(HWND window) { SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved)); }
 };
 WNDPROC OldStyleSubclasser::saved = nullptr;
 int OldStyleSubclasser::messagesSeen = 0;
@@ -63,8 +60,10 @@ TEST(EditorBinding, AnyOrderOfBindingAndUnbindingLeavesTheEditorWorking)
     const Case cases[] = {
         {"unloaded in load order", {loadWordlamp, loadPickpath, unloadWordlamp, unloadPickpath}},
         {"unloaded in reverse order", {loadPickpath, loadWordlamp, unloadWordlamp, unloadPickpath}},
-        {"old kind between, gone first", {loadWordlamp, bindOld, loadPickpath, unbindOld, unloadWordlamp, unloadPickpath}},
-        {"old kind between, gone between", {loadWordlamp, bindOld, loadPickpath, unloadWordlamp, unbindOld, unloadPickpath}},
+        {"old kind between, gone first",
+            {loadWordlamp, bindOld, loadPickpath, unbindOld, unloadWordlamp, unloadPickpath}},
+        {"old kind between, gone between",
+            {loadWordlamp, bindOld, loadPickpath, unloadWordlamp, unbindOld, unloadPickpath}},
         {"old kind first, gone last", {bindOld, loadPickpath, loadWordlamp, unloadPickpath, unloadWordlamp, unbindOld}},
         {"old kind last, gone first", {loadWordlamp, loadPickpath, bindOld, unbindOld, unloadPickpath, unloadWordlamp}},
     };

@@ -52,7 +52,19 @@ HWND buttonCaptioned(HWND dialog, const std::wstring& caption)
     return nullptr;
 }
 
-enum Action { none, selectRow, cancelSelection, add, addCancelled, edit, editByDoubleClick, editCancelled, removeRow, moveUp, moveDown };
+enum Action {
+    none,
+    selectRow,
+    cancelSelection,
+    add,
+    addCancelled,
+    edit,
+    editByDoubleClick,
+    editCancelled,
+    removeRow,
+    moveUp,
+    moveDown
+};
 
 struct Step {
     Action action;
@@ -317,15 +329,16 @@ TEST(EntryListDialog, UnknownKeysFollowTheirEntryThroughRenamesAndMoves)
     for (const PluginUnderTest& plugin : pluginsUnderTest) {
         SCOPED_TRACE(narrow(plugin.name));
         makeFolders(programFolder() + L"\\Plugins\\Config");
-        writeTextFile(plugin.settingsFile(), L"[Options]\nColour=options\n[A]\nMask=*.A\nColour=a\n[B]\nMask=*.B\n"
-                                             L"Colour=b\nShade=dark\n[C]\nMask=*.C\nColour=c\n");
+        writeTextFile(plugin.settingsFile(),
+            L"[Options]\nColour=options\n[A]\nMask=*.A\nColour=a\n[B]\nMask=*.B\n"
+            L"Colour=b\nShade=dark\n[C]\nMask=*.C\nColour=c\n");
         PluginInEditor inEditor(plugin);
         ASSERT_TRUE(inEditor.loaded);
         Driver driver;
         driver.then([&](HWND dialog) {
-            const Step steps[] = {{selectRow, 1, L"", L"", 0, ""}, {edit, 0, L"Renamed", L"", 0, ""},
-                {moveUp, 0, L"", L"", 0, ""}, {selectRow, 2, L"", L"", 0, ""}, {removeRow, 0, L"", L"", 0, ""},
-                {add, 0, L"New", L"", 0, ""}};
+            const Step steps[]
+                = {{selectRow, 1, L"", L"", 0, ""}, {edit, 0, L"Renamed", L"", 0, ""}, {moveUp, 0, L"", L"", 0, ""},
+                    {selectRow, 2, L"", L"", 0, ""}, {removeRow, 0, L"", L"", 0, ""}, {add, 0, L"New", L"", 0, ""}};
             for (const Step& step : steps)
                 perform(dialog, driver, step);
             EXPECT_EQ(rowNames(dialog), words(L"Renamed A New"));
@@ -338,7 +351,8 @@ TEST(EntryListDialog, UnknownKeysFollowTheirEntryThroughRenamesAndMoves)
         for (const std::wstring& line : splitLines(readTextFile(plugin.settingsFile())))
             if (line.front() == L'[' || line.rfind(L"Colour=", 0) == 0 || line.rfind(L"Shade=", 0) == 0)
                 unknown.push_back(line);
-        EXPECT_EQ(unknown, (std::vector<std::wstring>{L"[Options]", L"Colour=options", L"[Renamed]", L"Colour=b",
-                               L"Shade=dark", L"[A]", L"Colour=a", L"[New]"}));
+        EXPECT_EQ(unknown,
+            (std::vector<std::wstring>{L"[Options]", L"Colour=options", L"[Renamed]", L"Colour=b", L"Shade=dark",
+                L"[A]", L"Colour=a", L"[New]"}));
     }
 }

@@ -53,7 +53,9 @@ TEST(UniqueHandle, KindsCloseTheirOwnHandles)
 {
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ASSERT_NE(event, nullptr);
-    { UniqueKernelHandle owned(event); }
+    {
+        UniqueKernelHandle owned(event);
+    }
     EXPECT_FALSE(isOpenHandle(event));
 
     wchar_t path[MAX_PATH];

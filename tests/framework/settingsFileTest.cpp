@@ -46,8 +46,8 @@ TEST(SettingsFile, KilledSavesLeaveAWholeFileAndAtMostOneTemporaryOne)
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
-        ASSERT_TRUE(CreateProcessW(saver.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-            &startup, &process))
+        ASSERT_TRUE(CreateProcessW(
+            saver.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
             << "round " << round << ", error " << GetLastError();
         // Killed at a random moment once it saves: during a write, a flush or a replace.
         EXPECT_EQ(WaitForSingleObject(saving, 20000), WAIT_OBJECT_0);
@@ -68,8 +68,9 @@ TEST(SettingsFile, KilledSavesLeaveAWholeFileAndAtMostOneTemporaryOne)
             continue;
         // Either text, whole: 4,000 sections, every one with its key.
         std::wstring first = readTextFile(path);
-        bool complete = first.size() > 2 && (first.find(L"[S3999]\r\nKey=a\r\n") != std::wstring::npos
-                                                || first.find(L"[S3999]\r\nKey=b\r\n") != std::wstring::npos);
+        bool complete = first.size() > 2
+            && (first.find(L"[S3999]\r\nKey=a\r\n") != std::wstring::npos
+                || first.find(L"[S3999]\r\nKey=b\r\n") != std::wstring::npos);
         EXPECT_TRUE(complete) << "round " << round << ": a torn settings file of " << first.size() << " characters";
         whole += complete ? 1 : 0;
     }
@@ -128,7 +129,9 @@ TEST(KeptSettings, TextIsReadInTheEncodingItWasWrittenIn)
         std::wstring value;
     };
     const Case cases[] = {
-        {"UTF-8 without a mark", "[\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82]\r\nKey=B\xC3\xBC" "cher\r\n",
+        {"UTF-8 without a mark",
+            "[\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82]\r\nKey=B\xC3\xBC"
+            "cher\r\n",
             L"\u041F\u0440\u0438\u0432\u0435\u0442", L"B\u00FCcher"},
         {"UTF-8 with its mark", "\xEF\xBB\xBF[\xC3\x84]\r\nKey=\xE5\xAD\x97\r\n", L"\u00C4", L"\u5B57"},
         {"ANSI that is no UTF-8", "[\xC4rger]\r\nKey=caf\xE9\r\n", L"\u00C4rger", L"caf\u00E9"},
@@ -259,19 +262,20 @@ namespace {
 // lines without "=", a NUL inside a value, sections named alike.
 std::wstring randomSettingsFile(std::mt19937& random)
 {
-    const wchar_t* const headers[] = {L"[A]", L"[a]", L" [ A ] ", L"[B]", L"[Options]", L"[OPTIONS]", L"[C]]",
-        L"[Open", L"[\u2002A]"};
-    const wchar_t* const keys[] = {L"Mask", L"mask", L" MASK ", L"Show", L"\tShow", L"Ext", L"Flag", L"Ma sk",
-        L"Ext\u00A0", L"[Show"};
+    const wchar_t* const headers[]
+        = {L"[A]", L"[a]", L" [ A ] ", L"[B]", L"[Options]", L"[OPTIONS]", L"[C]]", L"[Open", L"[\u2002A]"};
+    const wchar_t* const keys[]
+        = {L"Mask", L"mask", L" MASK ", L"Show", L"\tShow", L"Ext", L"Flag", L"Ma sk", L"Ext\u00A0", L"[Show"};
     const wchar_t* const between[] = {L"=", L" = ", L"=\t", L"\x1A=", L"", L"=="};
     const std::wstring values[] = {L"", L"1", L"0", L" 7 ", L"+5", L"-7", L"12abc", L"0x10", L"\"quoted\"", L"'q'",
-        L"\"", L"\"'", L"\"a\"b\"", L"  \"spaced\"  ", L"\"\"", L"\" \"", L"4294967297", L"0X10", L"0b101", L"-0o17", L"0xfF", L"0x", L"0b2", L"\u2002 3", L"\u00A0",
-        L"x=y", std::wstring(L"a\0b", 3), std::wstring(L"\0", 1) + L"9", L"C:\\Program Files\\x.chm",
-        L"\"" + std::wstring(27, L'1') + L"\"", L"\"" + std::wstring(28, L'2') + L"\"",
+        L"\"", L"\"'", L"\"a\"b\"", L"  \"spaced\"  ", L"\"\"", L"\" \"", L"4294967297", L"0X10", L"0b101", L"-0o17",
+        L"0xfF", L"0x", L"0b2", L"\u2002 3", L"\u00A0", L"x=y", std::wstring(L"a\0b", 3), std::wstring(L"\0", 1) + L"9",
+        L"C:\\Program Files\\x.chm", L"\"" + std::wstring(27, L'1') + L"\"", L"\"" + std::wstring(28, L'2') + L"\"",
         L"\"" + std::wstring(29, L'3') + L"\"", L"\"" + std::wstring(30, L'4') + L"\"", std::wstring(29, L'5'),
         std::wstring(30, L'6'), L"-" + std::wstring(31, L'9'), std::wstring(40, L'x')};
     const wchar_t* const lineEnds[] = {L"\r\n", L"\n", L"\r", L"\r\n\r\n"};
-    auto pick = [&random](const auto& list) -> const auto& {
+    auto pick = [&random](const auto& list) -> const auto&
+    {
         return list[std::uniform_int_distribution<size_t>(0, std::size(list) - 1)(random)];
     };
     std::wstring text;
@@ -333,7 +337,8 @@ TEST(KeptSettings, ValuesAreTheOnesTheProfileReaderReads)
                     std::wstring fromReader(capacity, L'#');
                     values.text(key, fromKept.data(), capacity);
                     readSetting(path.c_str(), name.c_str(), key, fromReader.data(), capacity);
-                    EXPECT_EQ(std::wstring(fromKept.c_str()), std::wstring(fromReader.c_str())) << "capacity " << capacity;
+                    EXPECT_EQ(std::wstring(fromKept.c_str()), std::wstring(fromReader.c_str()))
+                        << "capacity " << capacity;
                 }
                 for (int whenMissing : {0, 1, -3}) {
                     EXPECT_EQ(values.number(key, whenMissing),

@@ -84,13 +84,8 @@ TEST(ReplaceEachNoCase, ReplacesEveryOccurrenceWhileItFits)
 TEST(ListItems, GivesEveryItemEmptyOnesIncluded)
 {
     const std::pair<const wchar_t*, std::vector<std::wstring>> cases[] = {
-        {L"", {L""}},
-        {L"a", {L"a"}},
-        {L";", {L"", L""}},
-        {L"a;;b", {L"a", L"", L"b"}},
-        {L"a;", {L"a", L""}},
-        {L";a", {L"", L"a"}},
-        {L" a ; b ", {L" a ", L" b "}}, // blanks belong to their item
+        {L"", {L""}}, {L"a", {L"a"}}, {L";", {L"", L""}}, {L"a;;b", {L"a", L"", L"b"}}, {L"a;", {L"a", L""}},
+        {L";a", {L"", L"a"}}, {L" a ; b ", {L" a ", L" b "}}, // blanks belong to their item
     };
     for (const auto& c : cases) {
         std::vector<std::wstring> items;
@@ -106,9 +101,9 @@ TEST(ListItems, GivesEveryItemEmptyOnesIncluded)
 
 TEST(GroupedNumber, GroupsThousandsByCommas)
 {
-    const std::pair<unsigned long long, const wchar_t*> cases[] = {{0, L"0"}, {7, L"7"}, {999, L"999"},
-        {1000, L"1,000"}, {12345, L"12,345"}, {1234567, L"1,234,567"},
-        {18446744073709551615ull, L"18,446,744,073,709,551,615"}};
+    const std::pair<unsigned long long, const wchar_t*> cases[]
+        = {{0, L"0"}, {7, L"7"}, {999, L"999"}, {1000, L"1,000"}, {12345, L"12,345"}, {1234567, L"1,234,567"},
+            {18446744073709551615ull, L"18,446,744,073,709,551,615"}};
     for (const auto& c : cases)
         EXPECT_EQ(groupedNumber(c.first), c.second);
 }

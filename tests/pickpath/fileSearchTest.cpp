@@ -221,7 +221,8 @@ TEST(FileSearch, AFolderPastMaxPathHidesNothingElseAndIsSearchedByItsLongForm)
         for (int i = 0; i < 10; ++i) {
             std::wstring name = L"f" + std::to_wstring(i);
             std::vector<std::wstring> opened = scene.open({{L"E", L"*.c", root, L".h"}}, L"main.c", name);
-            found += lower(scene.relative(opened)) == lower(L"w\\s" + std::to_wstring(i) + L"\\" + name + L".h") ? 1 : 0;
+            found
+                += lower(scene.relative(opened)) == lower(L"w\\s" + std::to_wstring(i) + L"\\" + name + L".h") ? 1 : 0;
         }
         std::vector<std::wstring> inBranch = scene.open({{L"E", L"*.c", root, L".h"}}, L"main.c", L"far");
         std::vector<std::wstring> longOne = scene.open({{L"E", L"*.c", root, L".h"}}, L"main.c", longName);
@@ -239,7 +240,8 @@ namespace {
 bool canOpen(const std::wstring& folder)
 {
     HANDLE handle = CreateFileW(reachable(folder).c_str(), FILE_READ_ATTRIBUTES,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+        nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     CloseHandle(handle);
@@ -292,7 +294,7 @@ TEST(FileSearch, FoldersTooDeepToSearchAreCountedInTheStatusBar)
                       L"Pickpath: " + std::to_wstring(tooDeep) + L" folders were too deep to search"),
             notes.end());
         const std::wstring missCount = L", " + std::to_wstring(tooDeep) + L" too deep)";
-        EXPECT_EQ(notes.back().substr(notes.back().size() - std::min(notes.back().size(), missCount.size())),
-            missCount);
+        EXPECT_EQ(
+            notes.back().substr(notes.back().size() - std::min(notes.back().size(), missCount.size())), missCount);
     }
 }

@@ -154,8 +154,8 @@ TEST(FolderWalk, OpensWhatAskingForEachNameOpensOverGeneratedTrees)
         }
         // The root written as it is, and by turns with a trailing separator, forward slashes, ".." or
         // trailing dots, which the file system trims from the last name of a path and not from others.
-        const std::wstring odd[] = {tree.at(L"w") + L"\\", tree.root() + L"/w", tree.at(L"w\\util\\.."),
-            tree.at(L"w") + L".."};
+        const std::wstring odd[]
+            = {tree.at(L"w") + L"\\", tree.root() + L"/w", tree.at(L"w\\util\\.."), tree.at(L"w") + L".."};
         const std::wstring roots[] = {tree.at(L"w"), odd[seed % _countof(odd)]};
         for (const std::wstring& name : names)
             for (const wchar_t* extensions : extensionLists)
@@ -164,8 +164,8 @@ TEST(FolderWalk, OpensWhatAskingForEachNameOpensOverGeneratedTrees)
                         + (links ? L", with links" : L"")));
                     std::vector<std::wstring> removed;
                     std::wstring folderList = L"!" + root;
-                    std::vector<std::wstring> asking = openedInTurn(
-                        editor, folderList, extensions, name, TreeSearch::askingForEachName, removed);
+                    std::vector<std::wstring> asking
+                        = openedInTurn(editor, folderList, extensions, name, TreeSearch::askingForEachName, removed);
                     putBack(removed);
                     std::vector<std::wstring> listing
                         = openedInTurn(editor, folderList, extensions, name, TreeSearch::fromListings, removed);

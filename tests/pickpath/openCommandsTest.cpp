@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -308,7 +309,13 @@ TEST(FileChooser, ListsEveryFileFoundInOrderAndOpensTheOneChosen)
         std::vector<std::wstring> rows;
         std::wstring count;
         std::wstring caption;
+        LONG centreGap = -1;
         driver.then([&](HWND dialog) {
+            RECT chooser, editor;
+            GetWindowRect(dialog, &chooser);
+            GetWindowRect(run.pickpath.editor.mainWindow(), &editor);
+            centreGap = std::abs((chooser.left + chooser.right) - (editor.left + editor.right))
+                + std::abs((chooser.top + chooser.bottom) - (editor.top + editor.bottom));
             rows = listRows(dialog);
             count = DialogDriver::text(dialog, IDC_CHOOSER_COUNT);
             caption = DialogDriver::caption(dialog);
@@ -324,7 +331,8 @@ TEST(FileChooser, ListsEveryFileFoundInOrderAndOpensTheOneChosen)
         Outcome outcome = outcomeOf(scene, run.pickpath.editor);
         EXPECT_EQ(outcome.opened, lower(c.opened));
         EXPECT_EQ(outcome.line, c.line);
-        // Themed by the editor like the other dialogs.
+        // Centred over the editor's window and themed by the editor like the other dialogs.
+        EXPECT_LE(centreGap, 4);
         EXPECT_GE(run.pickpath.editor.themeRequests.size(), 1u);
     }
 }

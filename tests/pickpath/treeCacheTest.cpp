@@ -97,7 +97,8 @@ void scan(const std::wstring& root, const std::wstring& relative, std::vector<st
 // A generated tree, and the changes a person's tools make to it.
 class ChangingTree {
 public:
-    explicit ChangingTree(unsigned seed) : random_(seed)
+    explicit ChangingTree(unsigned seed)
+        : random_(seed)
     {
         tree_.folder(std::wstring(L"w\\") + markFolder);
         for (int i = 0; i < 40; ++i)
@@ -222,7 +223,8 @@ TEST(TreeCache, AnOverflowOrAnotherRootInThePlaceOfTheFirstIsWalkedFromTheDisk)
     ASSERT_FALSE(burst.empty());
     ASSERT_TRUE(runUnixProgram(L"Z:\\usr\\bin\\perl",
         L"perl -e \"chdir shift; $n = 'n' x 200; for (1..3000) { open F, '>', $n.$_; close F } rename $n.$_, 'r'.$n.$_"
-        L" for 1..3000\" \"" + burst + L"\""));
+        L" for 1..3000\" \""
+            + burst + L"\""));
     ASSERT_TRUE(within(patience, [&] { return !holdsListing(tree.root().c_str(), L""); }));
     EXPECT_EQ(search(tree.root(), TreeSearch::fromMemory), search(tree.root(), TreeSearch::fromListings));
 

@@ -5,9 +5,10 @@
 namespace {
 std::wstring logPath;
 UINT ownMessage = 0;
-}
+} // namespace
 
-OwnRequest::OwnRequest(UINT message) : previous_(ownMessage)
+OwnRequest::OwnRequest(UINT message)
+    : previous_(ownMessage)
 {
     ownMessage = message;
 }
@@ -44,7 +45,8 @@ void logLine(const std::wstring& line)
     if (logPath.empty())
         return;
     std::wstring text = line + L"\n";
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int size
+        = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
     HANDLE file = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -22,7 +22,7 @@ WNDPROC savedWindowProc = nullptr;
 FuncItem funcItems[2];
 constexpr int untouchedId = -7;
 
-void noCommand() {}
+void noCommand() { }
 
 std::wstring probeFolder()
 {
@@ -126,7 +126,8 @@ void beNotified(SCNotification* notification)
         logLine(L"ready ms=" + std::to_wstring(millisecondsSinceStart()));
         for (int i = 0; i < static_cast<int>(_countof(funcItems)); ++i)
             logLine(L"probe item " + std::to_wstring(i) + L" cmdID="
-                + (funcItems[i]._cmdID == untouchedId ? std::wstring(L"untouched") : std::to_wstring(funcItems[i]._cmdID)));
+                + (funcItems[i]._cmdID == untouchedId ? std::wstring(L"untouched")
+                                                      : std::to_wstring(funcItems[i]._cmdID)));
         startScenario(editor);
         break;
     case NPPN_BEFORESHUTDOWN:

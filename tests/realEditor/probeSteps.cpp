@@ -24,9 +24,9 @@ constexpr UINT SCI_VISIBLEFROMDOCLINE = 2220;
 constexpr UINT SCI_GETSELECTIONSTART = 2143;
 constexpr UINT SCI_GETSELECTIONEND = 2145;
 constexpr UINT stepTimerId = 1;
-constexpr UINT stepInterval = 40;           // milliseconds between two looks at a waiting step
-constexpr DWORD defaultWait = 5000;         // how long a step waits for what it expects
-constexpr DWORD defaultDeadline = 90000;    // from the probe's load to the end of the editor
+constexpr UINT stepInterval = 40;        // milliseconds between two looks at a waiting step
+constexpr DWORD defaultWait = 5000;      // how long a step waits for what it expects
+constexpr DWORD defaultDeadline = 90000; // from the probe's load to the end of the editor
 constexpr int textCapacity = 1024;
 // Asks the probe's window to show a menu of the menu bar: its own loop then runs the later steps.
 constexpr UINT showMenuMessage = WM_APP + 1;
@@ -46,9 +46,9 @@ HWND stepWindow = nullptr;
 HWND currentDialog = nullptr;
 bool watchingPopups = false;
 bool popupSeen = false;
-std::wstring popupChoice;  // the context menu's item a step chooses, by caption path
+std::wstring popupChoice; // the context menu's item a step chooses, by caption path
 UINT popupChoiceId = 0;
-int popupsShown = 0;       // numbers the context menus in the log
+int popupsShown = 0; // numbers the context menus in the log
 volatile LONG deadlineTick = 0;
 WNDPROC secondSavedProc = nullptr;
 
@@ -125,12 +125,15 @@ std::wstring readFileText(const std::wstring& path)
     while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0)
         bytes.append(chunk, got);
     CloseHandle(file);
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF
+        && static_cast<unsigned char>(bytes[1]) == 0xFE)
         return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
     UINT codePage = CP_UTF8;
     if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
         bytes.erase(0, 3);
-    else if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0) == 0)
+    else if (MultiByteToWideChar(
+                 CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0)
+        == 0)
         codePage = CP_ACP;
     int size = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(static_cast<size_t>(size), L'\0');
@@ -182,7 +185,8 @@ std::wstring plainCaption(HMENU menu, int position)
 void logMenu(HMENU menu, const std::wstring& prefix, const std::wstring& path)
 {
     for (int position = 0; position < GetMenuItemCount(menu); ++position) {
-        std::wstring itemPath = path.empty() ? plainCaption(menu, position) : path + L"|" + plainCaption(menu, position);
+        std::wstring itemPath
+            = path.empty() ? plainCaption(menu, position) : path + L"|" + plainCaption(menu, position);
         HMENU sub = GetSubMenu(menu, position);
         UINT state = GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
         if (sub != nullptr) {
@@ -192,7 +196,8 @@ void logMenu(HMENU menu, const std::wstring& prefix, const std::wstring& path)
             logLine(prefix + path + L"|--- id=" + std::to_wstring(GetMenuItemID(menu, position)));
         } else {
             logLine(prefix + itemPath + L" id=" + std::to_wstring(GetMenuItemID(menu, position))
-                + ((state & MF_CHECKED) ? L" checked" : L"") + ((state & (MF_GRAYED | MF_DISABLED)) ? L" disabled" : L""));
+                + ((state & MF_CHECKED) ? L" checked" : L"")
+                + ((state & (MF_GRAYED | MF_DISABLED)) ? L" disabled" : L""));
         }
     }
 }
@@ -268,8 +273,8 @@ HWND activeDialog()
 BOOL CALLBACK logControl(HWND control, LPARAM)
 {
     std::wstring kind = className(control);
-    std::wstring line = L"control id=" + std::to_wstring(GetDlgCtrlID(control)) + L" class=" + kind
-        + L" text=" + quoted(windowText(control));
+    std::wstring line = L"control id=" + std::to_wstring(GetDlgCtrlID(control)) + L" class=" + kind + L" text="
+        + quoted(windowText(control));
     if (kind == L"Button")
         line += L" checked=" + std::to_wstring(SendMessageW(control, BM_GETCHECK, 0, 0));
     line += IsWindowEnabled(control) ? L" enabled" : L" disabled";
@@ -453,7 +458,8 @@ void setRegistryValue(const std::wstring& setting)
     std::wstring data = setting.substr(second + 1);
     HKEY root = key.compare(0, 5, L"HKCU\\") == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     HKEY opened = nullptr;
-    LSTATUS status = RegCreateKeyExW(root, key.substr(5).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr);
+    LSTATUS status
+        = RegCreateKeyExW(root, key.substr(5).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr);
     if (status == ERROR_SUCCESS) {
         status = RegSetValueExW(opened, value.empty() ? nullptr : value.c_str(), 0, REG_SZ,
             reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
@@ -475,8 +481,9 @@ void logHtmlHelpCalls(const std::wstring& library)
     logLine(L"htmlhelp count=" + std::to_wstring(log->count));
     for (int i = 0; i < log->count && i < static_cast<int>(_countof(log->calls)); ++i)
         logLine(L"htmlhelp file=" + quoted(log->calls[i].file) + L" command=" + std::to_wstring(log->calls[i].command)
-            + L" keyword=" + quoted(log->calls[i].keyword)
-            + L" owner=" + (log->calls[i].owner == editor._nppHandle ? std::wstring(L"editor") : hex(reinterpret_cast<ULONG_PTR>(log->calls[i].owner))));
+            + L" keyword=" + quoted(log->calls[i].keyword) + L" owner="
+            + (log->calls[i].owner == editor._nppHandle ? std::wstring(L"editor")
+                                                        : hex(reinterpret_cast<ULONG_PTR>(log->calls[i].owner))));
 }
 
 // Where the caret is in the current view: line and column from 1, the column in characters, and
@@ -525,7 +532,8 @@ void askEditor(std::wstring rest)
 HWND findToolbar()
 {
     HWND toolbar = FindWindowExW(editor._nppHandle, nullptr, TOOLBARCLASSNAMEW, nullptr);
-    for (HWND rebar = FindWindowExW(editor._nppHandle, nullptr, REBARCLASSNAMEW, nullptr); toolbar == nullptr && rebar != nullptr;
+    for (HWND rebar = FindWindowExW(editor._nppHandle, nullptr, REBARCLASSNAMEW, nullptr);
+         toolbar == nullptr && rebar != nullptr;
          rebar = FindWindowExW(editor._nppHandle, rebar, REBARCLASSNAMEW, nullptr))
         toolbar = FindWindowExW(rebar, nullptr, TOOLBARCLASSNAMEW, nullptr);
     return toolbar;
@@ -622,7 +630,8 @@ bool runStep(const Step& step, DWORD waited)
     } else if (verb == L"listsel") {
         std::wstring id = firstWord(rest);
         SendMessageW(control(id), LB_SETCURSEL, static_cast<WPARAM>(_wtoi(rest.c_str())), 0);
-        PostMessageW(currentDialog, WM_COMMAND, MAKEWPARAM(_wtoi(id.c_str()), LBN_SELCHANGE), reinterpret_cast<LPARAM>(control(id)));
+        PostMessageW(currentDialog, WM_COMMAND, MAKEWPARAM(_wtoi(id.c_str()), LBN_SELCHANGE),
+            reinterpret_cast<LPARAM>(control(id)));
     } else if (verb == L"gone") {
         // The dialog closed: it is no longer a window.
         if (IsWindow(currentDialog))

@@ -424,9 +424,8 @@ TEST(BadInputSweep, SettingsFilesAndCommandsOverSeeds)
         for (int plugin = 0; plugin < pluginCount; ++plugin)
             files[plugin] = settingsFile(random, plugins[plugin], shape, sweep);
         const bool change[pluginCount] = {random.chance(50), random.chance(50)};
-        roundTrip(files, seed % 2 == 1, change, sweep, tally, [&](Session& session) {
-            CommandDriver(random, sweep, session, tally).run(random.between(2, 4));
-        });
+        roundTrip(files, seed % 2 == 1, change, sweep, tally,
+            [&](Session& session) { CommandDriver(random, sweep, session, tally).run(random.between(2, 4)); });
         ++tally.iterations;
         ++shapes[seed % fileShapeCount];
         shapeTimes[seed % fileShapeCount] += GetTickCount64() - seedStart;

@@ -201,8 +201,8 @@ TEST_F(PdfViewerTest, AMissingFileIsReportedBeforeAnythingStarts)
     registerAcrobat();
     registerReader();
     showPdfHelp((folder + L"\\absent.pdf").c_str(), L"Widget");
-    expectOnlyMessage(driver, editor.mainWindow(), L"The specified help file does not exist!\n" + folder + L"\\absent.pdf",
-        L"Wordlamp", IconKind::information);
+    expectOnlyMessage(driver, editor.mainWindow(),
+        L"The specified help file does not exist!\n" + folder + L"\\absent.pdf", L"Wordlamp", IconKind::information);
     Sleep(500);
     EXPECT_FALSE(fileExists(acrobatLog));
     EXPECT_FALSE(fileExists(readerLog));
@@ -223,7 +223,8 @@ TEST_F(PdfViewerTest, AnAcrobatThatNeverAnswersIsRetriedWithGrowingWaitsThenRepo
         total += waits[i];
     }
     EXPECT_EQ(total, 27200u);
-    expectStartFailure(L"Could not connect to Acrobat DDE server!", folder + L"\\Acrobat.exe", L"ERROR", IconKind::none);
+    expectStartFailure(
+        L"Could not connect to Acrobat DDE server!", folder + L"\\Acrobat.exe", L"ERROR", IconKind::none);
 }
 
 TEST_F(PdfViewerTest, AReaderThatDoesNotStartIsNamedWithTheSystemsReason)
@@ -272,7 +273,8 @@ TEST_F(PdfViewerTest, EscEndsTheWaitForAnAcrobatThatNeverAnswersAndTheEditorRepa
     // Two requests may come as one paint when a connection attempt takes long: at least one is seen.
     EXPECT_GE(paints, 1u) << "the editor's windows repaint during the wait";
     EXPECT_LT(took, 5000u) << "Esc ends the wait";
-    expectStartFailure(L"Could not connect to Acrobat DDE server!", folder + L"\\Acrobat.exe", L"ERROR", IconKind::none);
+    expectStartFailure(
+        L"Could not connect to Acrobat DDE server!", folder + L"\\Acrobat.exe", L"ERROR", IconKind::none);
     DestroyWindow(window);
     UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
 }

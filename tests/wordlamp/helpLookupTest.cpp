@@ -68,15 +68,14 @@ TEST_F(HelpCommand, TheLastMatchingEntryWins)
         const char* what;
         std::vector<Entry> entries;
         const wchar_t* fileName;
-        std::wstring expectedFile; // empty: the no-help message instead, whose second line names
-        const wchar_t* named = L"\".h\"";  // the extension no entry covers, or the entry without a file
+        std::wstring expectedFile;        // empty: the no-help message instead, whose second line names
+        const wchar_t* named = L"\".h\""; // the extension no entry covers, or the entry without a file
     };
     const Case cases[] = {
         {"a later match overrides", {{L"*.c;*.h", a}, {L"*.h", b}}, L"x.h", b},
         {"the order decides", {{L"*.h", b}, {L"*.c;*.h", a}}, L"x.h", a},
         {"a later entry that doesn't match changes nothing", {{L"*.c", a}, {L"*.h", b}}, L"x.c", a},
-        {"an empty location of the last match wins too", {{L"*.c;*.h", a}, {L"*.h", L""}}, L"x.h", L"",
-            L"\"Entry 2\""},
+        {"an empty location of the last match wins too", {{L"*.c;*.h", a}, {L"*.h", L""}}, L"x.h", L"", L"\"Entry 2\""},
         {"no entries", {}, L"x.h", L""},
         {"no match", {{L"*.c", a}, {L"*.cpp", b}}, L"x.h", L""},
         {"empty pieces are skipped", {{L";*.txt;;", a}}, L"a.txt", a},
@@ -128,7 +127,8 @@ TEST_F(HelpCommand, TellsWhatIsMissingInItsOwnWords)
     EXPECT_TRUE(htmlHelp.calls().empty());
 
     pressHelp({{L"*.chm", files.path(L"gone.chm")}}, L"x.chm", L"word");
-    EXPECT_EQ(messageTexts(), std::vector<std::wstring>{L"The specified help file does not exist!\n" + files.path(L"gone.chm")});
+    EXPECT_EQ(messageTexts(),
+        std::vector<std::wstring>{L"The specified help file does not exist!\n" + files.path(L"gone.chm")});
     EXPECT_TRUE(htmlHelp.calls().empty());
 
     for (const MessageBoxRecord& box : driver.messageBoxes) {

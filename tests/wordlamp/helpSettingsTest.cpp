@@ -187,7 +187,8 @@ TEST(HelpSettings, FilesInOtherEncodingsAreReadAsWrittenAndRewrittenOnlyForAChan
     };
     const Case cases[] = {
         {"UTF-8 without a mark",
-            "[\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82]\r\nMask=*.c\r\nFile=C:\\B\xC3\xBC" "cher\\h.chm\r\n",
+            "[\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82]\r\nMask=*.c\r\nFile=C:\\B\xC3\xBC"
+            "cher\\h.chm\r\n",
             L"C:\\B\u00FCcher\\h.chm"},
         {"UTF-16 ending in an odd byte",
             [&name] {

@@ -199,7 +199,6 @@ HBITMAP itemBitmap(HMENU menu, UINT item, bool byPosition)
     return info.hbmpItem;
 }
 
-
 HtmlHelpStandin::HtmlHelpStandin(const wchar_t* library)
 {
     std::wstring path = programFolder() + L"\\" + library;
