@@ -4,12 +4,12 @@
 #include "maskList.h"
 #include "pathTemplate.h"
 #include "pluginHost.h"
+#include "treeCache.h"
 
 #include <shlwapi.h>
 #include <strsafe.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cwchar>
 
 namespace pickpath {
@@ -43,26 +43,10 @@ void appendListItems(wchar_t* list, size_t capacity, const wchar_t* items)
     }
 }
 
-// Where a file lives: the same pair means the same file, whatever path leads there.
-struct FileIdentity {
-    DWORD volume;
-    ULONGLONG index;
-};
-
-bool identifyFile(const wchar_t* path, FileIdentity& identity)
+bool isFile(const wchar_t* path)
 {
-    HANDLE handle = CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    BY_HANDLE_FILE_INFORMATION information;
-    bool known = GetFileInformationByHandle(handle, &information) != FALSE;
-    CloseHandle(handle);
-    ULONGLONG index = (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
-    if (!known || index == 0)
-        return false;
-    identity = FileIdentity{information.dwVolumeSerialNumber, index};
-    return true;
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // One search for some names: the extensions to try and the names they make, made once and used
@@ -71,7 +55,6 @@ class FileSearch : private FolderVisitor {
 public:
     FileSearch(const PointedName* names, size_t nameCount, const wchar_t* extensionList, Gather gather,
         SearchProgress& progress, TreeSearch treeSearch, SearchOutcome& outcome);
-    ~FileSearch() { std::free(tryText_); }
     FileSearch(const FileSearch&) = delete;
     FileSearch& operator=(const FileSearch&) = delete;
 
@@ -79,13 +62,13 @@ public:
     void inFolderList(const wchar_t* folderList);
 
 private:
-    bool visit(const wchar_t* folder, const Listed* listed) override;
+    AfterVisit visit(const wchar_t* folder, const Listed* listed, bool fromMemory) override;
     void onFolderTooDeep() override { progress_.onFolderTooDeep(); }
-    const wchar_t* longPathOf(const wchar_t* folder, size_t tryIndex, bool known);
+    const wchar_t* longPathOf(const wchar_t* folder, size_t tryIndex);
     bool inFolder(const wchar_t* folder, bool realName);
     bool lookFor(
         const wchar_t* folder, bool realName, const wchar_t* name, const wchar_t* extension, wchar_t* found) const;
-    bool makeTries();
+    void makeTries();
     bool onFound(size_t nameIndex, const wchar_t* path);
     bool isListedAlready(const wchar_t* path);
 
@@ -100,7 +83,7 @@ private:
     size_t extensionCount_ = 0;
     // The whole name each name and extension make, as the file system's search makes it, name by
     // name: tries_[name * extensionCount_ + extension].
-    wchar_t* tryText_ = nullptr;
+    std::vector<std::wstring> tryNames_;
     const wchar_t* tries_[maxSearchNames * maxExtensions];
     // Names from this one on no longer count: a name before them was found.
     size_t wantedNames_;
@@ -108,6 +91,7 @@ private:
     std::vector<wchar_t> longPath_; // a file's path in the long form, made when first needed
     bool atRoot_ = false;
     bool over_ = false;
+    bool listingAgain_ = false; // the folder visited last comes again, listed from the disk
 };
 
 FileSearch::FileSearch(const PointedName* names, size_t nameCount, const wchar_t* extensionList, Gather gather,
@@ -141,31 +125,17 @@ FileSearch::FileSearch(const PointedName* names, size_t nameCount, const wchar_t
 }
 
 // The file system's search adds an extension only to a name without any ".".
-bool FileSearch::makeTries()
+void FileSearch::makeTries()
 {
-    size_t capacity = 0;
-    for (size_t n = 0; n < nameCount_; ++n) {
-        bool takesExtensions = wcschr(names_[n].Name, L'.') == nullptr;
-        for (size_t i = 0; i < extensionCount_; ++i)
-            capacity += wcslen(names_[n].Name) + (takesExtensions ? wcslen(extensions_[i]) : 0) + 1;
-    }
-    tryText_ = static_cast<wchar_t*>(std::malloc(capacity * sizeof(wchar_t)));
-    if (tryText_ == nullptr)
-        return false;
-    wchar_t* next = tryText_;
+    tryNames_.reserve(nameCount_ * extensionCount_);
     for (size_t n = 0; n < nameCount_; ++n) {
         const wchar_t* name = names_[n].Name;
         bool takesExtensions = wcschr(name, L'.') == nullptr;
-        for (size_t i = 0; i < extensionCount_; ++i) {
-            size_t length = wcslen(name) + (takesExtensions ? wcslen(extensions_[i]) : 0) + 1;
-            StringCchCopyW(next, length, name);
-            if (takesExtensions)
-                StringCchCatW(next, length, extensions_[i]);
-            tries_[n * extensionCount_ + i] = next;
-            next += length;
-        }
+        for (size_t i = 0; i < extensionCount_; ++i)
+            tryNames_.push_back(takesExtensions ? std::wstring(name) + extensions_[i] : std::wstring(name));
     }
-    return true;
+    for (size_t i = 0; i < tryNames_.size(); ++i)
+        tries_[i] = tryNames_[i].c_str();
 }
 
 // SearchPathW's own rules: an extension is added only to a name without one, and a name that holds a
@@ -248,8 +218,7 @@ void FileSearch::inFolderList(const wchar_t* folderList)
 {
     if (nameCount_ == 0)
         return;
-    if (!makeTries())
-        treeSearch_ = TreeSearch::askingForEachName;
+    makeTries();
     // Every item counts, the empty one after a trailing ";" too.
     for (const wchar_t* item = folderList; !over_;) {
         const wchar_t* end = wcschr(item, L';');
@@ -265,9 +234,10 @@ void FileSearch::inFolderList(const wchar_t* folderList)
         if (wholeTree && folder[0] != L'\0') {
             atRoot_ = true;
             size_t tryCount = nameCount_ * extensionCount_;
-            if (treeSearch_ != TreeSearch::fromListings)
+            if (treeSearch_ == TreeSearch::askingForEachName)
                 tryCount = 0;
-            walkTree(folder, tries_, tryCount < maxTries ? tryCount : maxTries, *this);
+            walkTree(folder, tries_, tryCount < maxTries ? tryCount : maxTries, *this,
+                treeSearch_ == TreeSearch::fromMemory ? Listings::fromMemory : Listings::fromDisk);
         } else {
             ++outcome_.Folders;
             inFolder(folder, false);
@@ -278,30 +248,29 @@ void FileSearch::inFolderList(const wchar_t* folderList)
     }
 }
 
-// A file of a walk's folder whose path is MAX_PATH or longer, looked for by its long form; known: the
-// listing says the file is there. The path, or null when there is no such file.
-const wchar_t* FileSearch::longPathOf(const wchar_t* folder, size_t tryIndex, bool known)
+// The long form of a file of a walk's folder whose path is MAX_PATH or longer; null when it has none
+// that fits.
+const wchar_t* FileSearch::longPathOf(const wchar_t* folder, size_t tryIndex)
 {
-    if (tryText_ == nullptr)
-        return nullptr;
     longPath_.resize(longestPath + 1);
     if (!makeLongPath(folder, tries_[tryIndex], longPath_.data(), longPath_.size()))
-        return nullptr;
-    DWORD attributes = known ? FILE_ATTRIBUTE_NORMAL : GetFileAttributesW(longPath_.data());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return nullptr;
     return longPath_.data();
 }
 
 // A folder of a walk: what its listing can't tell is asked of the file system.
-bool FileSearch::visit(const wchar_t* folder, const Listed* listed)
+AfterVisit FileSearch::visit(const wchar_t* folder, const Listed* listed, bool fromMemory)
 {
-    if (!progress_.onFolder()) {
-        outcome_.Result = SearchResult::stopped;
-        over_ = true;
-        return true;
+    // A folder listed again is still one folder searched.
+    if (!listingAgain_) {
+        if (!progress_.onFolder()) {
+            outcome_.Result = SearchResult::stopped;
+            over_ = true;
+            return AfterVisit::endWalk;
+        }
+        ++outcome_.Folders;
     }
-    ++outcome_.Folders;
+    listingAgain_ = false;
     // The root comes from a template, so it may be a list of folders itself; those below are real.
     bool realName = !atRoot_;
     atRoot_ = false;
@@ -314,12 +283,14 @@ bool FileSearch::visit(const wchar_t* folder, const Listed* listed)
         for (size_t e = 0; e < extensionCount_; ++e) {
             size_t i = n * extensionCount_ + e;
             // The walk answers for as many tries as it takes; the file system for the rest.
-            Listed answer = treeSearch_ == TreeSearch::fromListings && i < maxTries ? listed[i] : Listed::unknown;
-            bool longFile = longFolder || (tryText_ != nullptr && folderLength + 1 + wcslen(tries_[i]) >= MAX_PATH);
+            Listed answer = treeSearch_ != TreeSearch::askingForEachName && i < maxTries ? listed[i] : Listed::unknown;
+            bool longFile = longFolder || folderLength + 1 + tryNames_[i].size() >= MAX_PATH;
             const wchar_t* hit = nullptr;
+            // Whether the file system is asked if hit is a file.
+            bool checked = false;
             if (answer == Listed::file) {
                 if (longFile) {
-                    hit = longPathOf(folder, i, true);
+                    hit = longPathOf(folder, i);
                 } else {
                     // The path as the file system's search gives it.
                     wchar_t candidate[pathCapacity];
@@ -331,22 +302,33 @@ bool FileSearch::visit(const wchar_t* folder, const Listed* listed)
                     if (fullLength > 0 && fullLength < pathCapacity)
                         hit = found;
                 }
+                checked = fromMemory;
             } else if (answer == Listed::unknown) {
                 if (!longFolder && lookFor(folder, realName, names_[n].Name, extensions_[e], found)
-                    && !PathIsDirectoryW(found))
+                    && !PathIsDirectoryW(found)) {
                     hit = found;
-                else if (longFile && realName)
-                    hit = longPathOf(folder, i, false);
+                } else if (longFile && realName) {
+                    hit = longPathOf(folder, i);
+                    checked = true;
+                }
+            }
+            if (hit != nullptr && checked && !isFile(hit)) {
+                // A listing held in memory named a file that is gone, its change not taken in yet.
+                if (answer == Listed::file) {
+                    listingAgain_ = true;
+                    return AfterVisit::listAgain;
+                }
+                hit = nullptr;
             }
             if (hit == nullptr)
                 continue;
             if (onFound(n, hit))
-                return true;
+                return AfterVisit::endWalk;
             if (gather_ == Gather::first)
-                return false;
+                return AfterVisit::goOn;
         }
     }
-    return false;
+    return AfterVisit::goOn;
 }
 } // namespace
 
@@ -358,6 +340,7 @@ SearchOutcome searchFiles(const wchar_t* folderList, const wchar_t* extensionLis
         FileSearch search(names, nameCount, extensionList, gather, progress, treeSearch, outcome);
         search.inFolderList(folderList);
     }
+    learnNewTrees();
     outcome.FoldersTooDeep = progress.foldersTooDeep();
     if (outcome.Result != SearchResult::stopped && !outcome.Files.empty())
         outcome.Result = SearchResult::found;

@@ -30,9 +30,11 @@ void buildSearchLists(const SearchEntry* entry, SearchLists& lists);
 
 enum class SearchResult { found, notFound, stopped };
 
-// How a whole sub-tree is searched: from each folder's listing, or by asking the file system for
-// every name tried in every folder (the slower way, which the listing defers to where it must).
-enum class TreeSearch { fromListings, askingForEachName };
+// How a whole sub-tree is searched: from each folder's listing, held in memory from an earlier
+// search of the same tree where one is held and listed from the disk where not; from each folder's
+// listing on the disk; or by asking the file system for every name tried in every folder (the
+// slower way, which the listing defers to where it must).
+enum class TreeSearch { fromMemory, fromListings, askingForEachName };
 
 // What a search keeps: the one file the open command opens, or every file it finds.
 enum class Gather { first, every };
@@ -59,14 +61,15 @@ struct SearchOutcome {
 // Looks for each name, the first before the next, in every folder of folderList with every
 // extension of extensionList: an empty folder item is the system search path, a "!" item takes its
 // whole sub-tree. All names go through the folders together, so that a miss costs one walk: a
-// name's file counts only when no name before it is found anywhere. A long search shows its
-// progress and stops on Esc. Gathering every file may throw std::bad_alloc.
+// name's file counts only when no name before it is found anywhere. A file a listing held in memory
+// names is checked to be there before it counts. A long search shows its progress and stops on
+// Esc. Out of memory, it throws std::bad_alloc.
 SearchOutcome searchFiles(const wchar_t* folderList, const wchar_t* extensionList, const PointedName* names,
-    size_t nameCount, Gather gather, SearchProgress& progress, TreeSearch treeSearch = TreeSearch::fromListings);
+    size_t nameCount, Gather gather, SearchProgress& progress, TreeSearch treeSearch = TreeSearch::fromMemory);
 
 // Looks for one name as given and hands the first file found to the editor.
 SearchResult searchAndOpen(const wchar_t* folderList, const wchar_t* extensionList, const wchar_t* name,
-    SearchProgress& progress, TreeSearch treeSearch = TreeSearch::fromListings);
+    SearchProgress& progress, TreeSearch treeSearch = TreeSearch::fromMemory);
 
 // Hands a file to the editor; true when the editor opened it.
 bool openInEditor(const wchar_t* path);

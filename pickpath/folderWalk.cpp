@@ -1,11 +1,17 @@
 #include "folderWalk.h"
 
+#include "scopedWin.h"
+#include "treeCache.h"
+#include "treeWatch.h"
+
 #include <shlwapi.h>
 #include <strsafe.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <cwchar>
+#include <new>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 namespace pickpath {
 
@@ -13,23 +19,8 @@ namespace {
 // Large enough that most folders are listed in one request.
 constexpr DWORD listingBufferSize = 64 * 1024;
 constexpr size_t pathLength = MAX_PATH;
-
-// Grows a realloc'ed block by doubling. Hand-written containers rather than standard ones: running
-// out of memory in a walk must end it quietly, not throw out through the editor's message handler.
-template <typename T> bool reserve(T*& items, size_t& capacity, size_t needed)
-{
-    if (needed <= capacity)
-        return true;
-    size_t grown = capacity == 0 ? 64 : capacity;
-    while (grown < needed)
-        grown *= 2;
-    void* block = std::realloc(items, grown * sizeof(T));
-    if (block == nullptr)
-        return false;
-    items = static_cast<T*>(block);
-    capacity = grown;
-    return true;
-}
+// What a held listing keeps of an entry's attributes: all that the walk looks at.
+constexpr DWORD heldAttributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
 
 bool isDotEntry(const wchar_t* name, size_t length)
 {
@@ -43,138 +34,68 @@ bool keepsItsPlace(const wchar_t* name, size_t length)
     return length > 0 && name[length - 1] != L'.' && name[length - 1] != L' ' && wmemchr(name, L';', length) == nullptr;
 }
 
-// Where a folder lives: the same pair means the same folder, whatever path leads there.
-struct FolderIdentity {
-    DWORD volume;
-    ULONGLONG index;
+struct IdentityHash {
+    size_t operator()(const FileIdentity& identity) const
+    {
+        return static_cast<size_t>(
+            (identity.index ^ (static_cast<ULONGLONG>(identity.volume) << 17)) * 0x9E3779B97F4A7C15ull >> 16);
+    }
 };
 
-// Identity of the folder a path leads to, following links; false when it can't be opened.
-bool identifyFolder(const wchar_t* folder, FolderIdentity& identity)
-{
-    HANDLE handle = CreateFileW(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    BY_HANDLE_FILE_INFORMATION information;
-    bool known = GetFileInformationByHandle(handle, &information) != FALSE;
-    CloseHandle(handle);
-    ULONGLONG index = (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
-    if (!known || index == 0)
-        return false;
-    identity = FolderIdentity{information.dwVolumeSerialNumber, index};
-    return true;
-}
-
-// The folders a walk has entered, by identity: an open-addressing hash set (see reserve for why
-// it is not a standard one).
-class IdentitySet {
-public:
-    IdentitySet() = default;
-    ~IdentitySet() { std::free(slots_); }
-    IdentitySet(const IdentitySet&) = delete;
-    IdentitySet& operator=(const IdentitySet&) = delete;
-
-    enum class Added { added, alreadyThere, noMemory };
-
-    Added add(const FolderIdentity& identity)
+struct SameIdentity {
+    bool operator()(const FileIdentity& a, const FileIdentity& b) const
     {
-        if ((count_ + 1) * 2 > capacity_ && !rehash(capacity_ == 0 ? 1024 : capacity_ * 2))
-            return Added::noMemory;
-        Slot* slot = find(slots_, capacity_, identity);
-        if (slot->used)
-            return Added::alreadyThere;
-        *slot = Slot{identity, true};
-        ++count_;
-        return Added::added;
+        return a.index == b.index && a.volume == b.volume;
     }
-
-private:
-    struct Slot {
-        FolderIdentity identity;
-        bool used;
-    };
-
-    static Slot* find(Slot* slots, size_t capacity, const FolderIdentity& identity)
-    {
-        ULONGLONG hash = (identity.index ^ (static_cast<ULONGLONG>(identity.volume) << 17)) * 0x9E3779B97F4A7C15ull;
-        size_t position = static_cast<size_t>(hash >> 32) & (capacity - 1);
-        while (slots[position].used
-            && (slots[position].identity.index != identity.index || slots[position].identity.volume != identity.volume))
-            position = (position + 1) & (capacity - 1);
-        return &slots[position];
-    }
-
-    bool rehash(size_t capacity)
-    {
-        auto* slots = static_cast<Slot*>(std::calloc(capacity, sizeof(Slot)));
-        if (slots == nullptr)
-            return false;
-        for (size_t i = 0; i < capacity_; ++i)
-            if (slots_[i].used)
-                *find(slots, capacity, slots_[i].identity) = slots_[i];
-        std::free(slots_);
-        slots_ = slots;
-        capacity_ = capacity;
-        return true;
-    }
-
-    Slot* slots_ = nullptr;
-    size_t capacity_ = 0;
-    size_t count_ = 0;
 };
 
 // The sub-folders of the folders being walked, in listing order: those of one folder follow those of
-// its parent and are dropped again, last listed first (see reserve for why it is hand-written).
+// its parent and are dropped again, last listed first.
 class SubfolderList {
 public:
     struct Subfolder {
         size_t nameOffset;
+        size_t nameLength;
         ULONGLONG fileIndex; // the folder's index on its volume; 0 when the file system has none
         bool isLink;         // a junction or symbolic link: its own index says nothing of its target
         bool keepsItsPlace;  // its name leads to it inside a path
+        // The held folder whose listing names it, and its place among that folder's sub-folders;
+        // null when nothing below it is held (nor below a link, whose target may lie outside the
+        // tree its notifications come from).
+        HeldFolder* heldParent;
+        size_t heldIndex;
     };
 
-    SubfolderList() = default;
-    ~SubfolderList()
-    {
-        std::free(folders_);
-        std::free(names_);
-    }
-    SubfolderList(const SubfolderList&) = delete;
-    SubfolderList& operator=(const SubfolderList&) = delete;
-
-    size_t count() const { return count_; }
+    size_t count() const { return folders_.size(); }
     const Subfolder& at(size_t index) const { return folders_[index]; }
-    const wchar_t* name(size_t index) const { return names_ + folders_[index].nameOffset; }
+    const wchar_t* name(size_t index) const { return names_.data() + folders_[index].nameOffset; }
 
     // Drops every sub-folder from index on.
     void truncate(size_t index)
     {
-        if (index >= count_)
+        if (index >= folders_.size())
             return;
-        namesLength_ = folders_[index].nameOffset;
-        count_ = index;
+        names_.resize(folders_[index].nameOffset);
+        folders_.resize(index);
     }
 
-    bool add(const wchar_t* name, size_t length, ULONGLONG fileIndex, bool isLink)
+    void add(const wchar_t* name, size_t length, ULONGLONG fileIndex, bool isLink, size_t heldIndex)
     {
-        if (!reserve(folders_, capacity_, count_ + 1) || !reserve(names_, namesCapacity_, namesLength_ + length + 1))
-            return false;
-        folders_[count_++] = Subfolder{namesLength_, fileIndex, isLink, keepsItsPlace(name, length)};
-        wmemcpy(names_ + namesLength_, name, length);
-        names_[namesLength_ + length] = L'\0';
-        namesLength_ += length + 1;
-        return true;
+        folders_.push_back(
+            Subfolder{names_.size(), length, fileIndex, isLink, keepsItsPlace(name, length), nullptr, heldIndex});
+        names_.append(name, length);
+    }
+
+    // The sub-folders from first on are those of the held folder's listing.
+    void heldIn(size_t first, HeldFolder* folder)
+    {
+        for (size_t i = first; i < folders_.size(); ++i)
+            folders_[i].heldParent = folders_[i].isLink ? nullptr : folder;
     }
 
 private:
-    Subfolder* folders_ = nullptr;
-    size_t count_ = 0;
-    size_t capacity_ = 0;
-    wchar_t* names_ = nullptr;
-    size_t namesLength_ = 0;
-    size_t namesCapacity_ = 0;
+    std::vector<Subfolder> folders_;
+    std::wstring names_;
 };
 
 // The names looked for, and what the folder being listed holds of each.
@@ -232,89 +153,40 @@ private:
     unsigned matches_[maxTries];
 };
 
-// Lists a folder once: its sub-folders are appended to subfolders ("." and ".." left out, hidden and
-// system ones kept) and every entry is shown to tries. False when the folder couldn't be listed
-// whole; what was listed stays appended. When it couldn't be opened at all, openError says why.
-bool listFolder(const wchar_t* folder, void* buffer, SubfolderList& subfolders, Tries& tries, DWORD& openError)
+// Lists a folder once, showing every entry to onEntry ("." and ".." too). False when the folder
+// couldn't be listed whole; when it couldn't be opened at all, openError says why.
+template <typename OnEntry> bool listFolder(const wchar_t* folder, void* buffer, DWORD& openError, OnEntry onEntry)
 {
     // The listing that also gives each folder's index, so that the walk needs no call of its own to
     // tell folders apart.
-    HANDLE directory = CreateFileW(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (directory == INVALID_HANDLE_VALUE) {
+    UniqueFile directory(
+        CreateFileW(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!directory) {
         openError = GetLastError();
         return false;
     }
-    bool complete = true;
     FILE_INFO_BY_HANDLE_CLASS request = FileIdBothDirectoryRestartInfo;
-    while (complete && GetFileInformationByHandleEx(directory, request, buffer, listingBufferSize)) {
+    while (GetFileInformationByHandleEx(directory.get(), request, buffer, listingBufferSize)) {
         request = FileIdBothDirectoryInfo;
         for (auto* entry = static_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer);;) {
-            size_t length = entry->FileNameLength / sizeof(wchar_t);
-            tries.onEntry(entry->FileName, length, entry->FileAttributes);
-            // No attribute but the directory flag decides: hidden and system folders are walked too.
-            if ((entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !isDotEntry(entry->FileName, length)
-                && !subfolders.add(entry->FileName, length, static_cast<ULONGLONG>(entry->FileId.QuadPart),
-                    (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)) {
-                complete = false;
-                break;
-            }
+            onEntry(*entry);
             if (entry->NextEntryOffset == 0)
                 break;
             entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(
                 reinterpret_cast<const BYTE*>(entry) + entry->NextEntryOffset);
         }
     }
-    if (complete && GetLastError() != ERROR_NO_MORE_FILES)
-        complete = false;
-    CloseHandle(directory);
-    return complete;
+    return GetLastError() == ERROR_NO_MORE_FILES;
 }
 
-// A path that grows and shrinks at its end as the walk goes down and up (see reserve for why it is
-// hand-written).
-class PathText {
-public:
-    PathText() = default;
-    ~PathText() { std::free(text_); }
-    PathText(const PathText&) = delete;
-    PathText& operator=(const PathText&) = delete;
-
-    const wchar_t* text() const { return text_ != nullptr ? text_ : L""; }
-    size_t length() const { return length_; }
-
-    bool append(const wchar_t* text, size_t length)
-    {
-        if (!reserve(text_, capacity_, length_ + length + 1))
-            return false;
-        wmemcpy(text_ + length_, text, length);
-        length_ += length;
-        text_[length_] = L'\0';
-        return true;
-    }
-
-    // The name after the path, with one backslash between them.
-    bool appendName(const wchar_t* name)
-    {
-        if (length_ > 0 && text_[length_ - 1] != L'\\' && !append(L"\\", 1))
-            return false;
-        return append(name, wcslen(name));
-    }
-
-    // Back to what it was at an earlier length.
-    void truncate(size_t length)
-    {
-        if (text_ != nullptr && length <= length_) {
-            length_ = length;
-            text_[length] = L'\0';
-        }
-    }
-
-private:
-    wchar_t* text_ = nullptr;
-    size_t length_ = 0;
-    size_t capacity_ = 0;
-};
+// name after path, with one backslash between them.
+void appendName(std::wstring& path, const wchar_t* name, size_t length)
+{
+    if (!path.empty() && path.back() != L'\\')
+        path += L'\\';
+    path.append(name, length);
+}
 
 // One walk's bookkeeping.
 class Walk {
@@ -324,15 +196,12 @@ public:
         , visitor_(visitor)
     {
     }
-    ~Walk()
-    {
-        std::free(levels_);
-        std::free(listing_);
-    }
-    Walk(const Walk&) = delete;
-    Walk& operator=(const Walk&) = delete;
 
-    bool run(const wchar_t* root);
+    bool run(const wchar_t* root, HeldTree* tree);
+    // Whether the visitor is at work: what it throws is its own.
+    bool visiting() const { return visiting_; }
+    // Enters only the folders the tree holds: not those behind links.
+    void enterHeldOnly() { heldOnly_ = true; }
 
 private:
     // One folder whose sub-folders are being walked: its entries in subfolders_ run from first to
@@ -348,36 +217,92 @@ private:
         bool canonical;
     };
 
-    bool enter(bool canonical, DWORD volume);
+    bool enter(bool canonical, DWORD volume, HeldFolder* held);
+    void fromMemory(const HeldFolder& held);
+    bool fromDisk(const wchar_t* folder, HeldFolder* held, DWORD& openError);
     bool enterSubfolder(Level level, size_t index);
     const wchar_t* folderPath() const;
 
     Tries tries_;
     FolderVisitor& visitor_;
-    void* listing_ = nullptr;
+    bool visiting_ = false;
+    bool heldOnly_ = false;
+    HeldTree* tree_ = nullptr;
+    // Aligned as the listing's entries must be.
+    std::vector<ULONGLONG> listing_;
     // The folder as written below the root, and in the long form once the root has one.
-    PathText path_;
-    PathText longPath_;
+    std::wstring path_;
+    std::wstring longPath_;
     bool longForms_ = false;
     SubfolderList subfolders_;
-    IdentitySet entered_;
-    Level* levels_ = nullptr;
-    size_t levelCount_ = 0;
-    size_t levelCapacity_ = 0;
+    std::unordered_set<FileIdentity, IdentityHash, SameIdentity> entered_;
+    std::vector<Level> levels_;
 };
 
 // The current folder as the file functions take it: its path as written while that is shorter than
 // MAX_PATH, its long form beyond; null when it has none that fits.
 const wchar_t* Walk::folderPath() const
 {
-    if (path_.length() < MAX_PATH)
-        return path_.text();
-    return longForms_ && longPath_.length() < longestPath ? longPath_.text() : nullptr;
+    if (path_.size() < MAX_PATH)
+        return path_.c_str();
+    return longForms_ && longPath_.size() < longestPath ? longPath_.c_str() : nullptr;
+}
+
+// The held listing shown to the tries, as the disk's would be ("." and ".." answer no try).
+void Walk::fromMemory(const HeldFolder& held)
+{
+    size_t index = 0;
+    for (const ListedEntry& entry : held.entries) {
+        const wchar_t* name = held.names.data() + entry.nameOffset;
+        tries_.onEntry(name, entry.nameLength, entry.attributes);
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
+            subfolders_.add(name, entry.nameLength, entry.fileIndex,
+                (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0, index++);
+    }
+}
+
+// Lists the folder from the disk: its sub-folders are appended to subfolders_ ("." and ".." left
+// out, hidden and system ones kept) and every entry is shown to the tries. A complete listing is
+// held when the tree holds the folder. False when it couldn't be listed whole.
+bool Walk::fromDisk(const wchar_t* folder, HeldFolder* held, DWORD& openError)
+{
+    if (listing_.empty())
+        listing_.resize(listingBufferSize / sizeof(ULONGLONG));
+    bool holding = held != nullptr && !tree_->overfull;
+    if (holding && !held->seen)
+        forgetOldWatches(folder);
+    std::wstring names;
+    std::vector<ListedEntry> entries;
+    size_t first = subfolders_.count();
+    size_t index = 0;
+    bool complete = listFolder(folder, listing_.data(), openError, [&](const FILE_ID_BOTH_DIR_INFO& entry) {
+        size_t length = entry.FileNameLength / sizeof(wchar_t);
+        tries_.onEntry(entry.FileName, length, entry.FileAttributes);
+        if (isDotEntry(entry.FileName, length))
+            return;
+        ULONGLONG fileIndex = static_cast<ULONGLONG>(entry.FileId.QuadPart);
+        if (holding) {
+            entries.push_back(ListedEntry{fileIndex, static_cast<uint32_t>(names.size()), static_cast<uint16_t>(length),
+                static_cast<uint16_t>(entry.FileAttributes & heldAttributes)});
+            names.append(entry.FileName, length);
+        }
+        // No attribute but the directory flag decides: hidden and system folders are walked too.
+        if (entry.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            subfolders_.add(
+                entry.FileName, length, fileIndex, (entry.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0, index++);
+    });
+    if (complete && holding) {
+        hold(*tree_, *held, std::move(names), std::move(entries));
+        subfolders_.heldIn(first, held);
+    } else if (held != nullptr) {
+        held->listed = false;
+    }
+    return complete;
 }
 
 // Lists the current folder, shows it to the visitor and, when it has sub-folders, makes them the
 // next level. True when the visitor ended the walk.
-bool Walk::enter(bool canonical, DWORD volume)
+bool Walk::enter(bool canonical, DWORD volume, HeldFolder* held)
 {
     const wchar_t* folder = folderPath();
     if (folder == nullptr) {
@@ -385,37 +310,48 @@ bool Walk::enter(bool canonical, DWORD volume)
         return false;
     }
     size_t first = subfolders_.count();
-    tries_.startFolder(canonical);
-    DWORD openError = ERROR_SUCCESS;
-    if (listing_ == nullptr || !listFolder(folder, listing_, subfolders_, tries_, openError)) {
-        // Its parent listed it, so a long path the platform won't open, unless it says the folder
-        // is denied or held, is one it can't reach.
-        if (folder != path_.text() && openError != ERROR_SUCCESS && openError != ERROR_ACCESS_DENIED
-            && openError != ERROR_SHARING_VIOLATION) {
-            visitor_.onFolderTooDeep();
-            return false;
+    bool inMemory = held != nullptr && held->listed && tree_->answers();
+    for (;;) {
+        tries_.startFolder(canonical);
+        DWORD openError = ERROR_SUCCESS;
+        if (inMemory) {
+            fromMemory(*held);
+            subfolders_.heldIn(first, held);
+        } else if (!fromDisk(folder, held, openError)) {
+            // Its parent listed it, so a long path the platform won't open, unless it says the
+            // folder is denied or held, is one it can't reach.
+            if (folder != path_.c_str() && openError != ERROR_SUCCESS && openError != ERROR_ACCESS_DENIED
+                && openError != ERROR_SHARING_VIOLATION) {
+                visitor_.onFolderTooDeep();
+                return false;
+            }
+            tries_.listingFailed();
         }
-        tries_.listingFailed();
-    }
-    if (visitor_.visit(folder, tries_.listed()))
-        return true;
-    if (subfolders_.count() > first && reserve(levels_, levelCapacity_, levelCount_ + 1))
-        levels_[levelCount_++]
-            = Level{first, subfolders_.count(), first, path_.length(), longPath_.length(), volume, canonical};
-    else
+        visiting_ = true;
+        AfterVisit after = visitor_.visit(folder, tries_.listed(), inMemory);
+        visiting_ = false;
+        if (after == AfterVisit::endWalk)
+            return true;
+        if (after != AfterVisit::listAgain || !inMemory)
+            break;
+        // The change that took the file away has not come in yet: what the disk lists now counts.
         subfolders_.truncate(first);
+        held->listed = false;
+        inMemory = false;
+    }
+    if (subfolders_.count() > first)
+        levels_.push_back(Level{first, subfolders_.count(), first, path_.size(), longPath_.size(), volume, canonical});
     return false;
 }
 
-bool Walk::run(const wchar_t* root)
+bool Walk::run(const wchar_t* root, HeldTree* tree)
 {
-    listing_ = std::malloc(listingBufferSize);
-    if (!path_.append(root, wcslen(root)))
-        return false;
+    tree_ = tree;
+    path_ = root;
     // A root that can't be told apart is still walked: only links need the check to end.
-    FolderIdentity identity{0, 0};
-    if (identifyFolder(root, identity))
-        entered_.add(identity);
+    FileIdentity identity{0, 0};
+    if (identifyFile(root, identity))
+        entered_.insert(identity);
     // Only a path the file system takes as it is leads its lookups into the folder listed; ";"
     // would make the file system's search take it for several folders.
     wchar_t fullPath[pathLength];
@@ -425,15 +361,17 @@ bool Walk::run(const wchar_t* root)
     // Folders deeper than MAX_PATH are reached by the long form of the root's full path, the names
     // below it as listed.
     wchar_t longRoot[pathLength + 8];
-    if (known && makeLongPath(fullPath, L"", longRoot, _countof(longRoot)))
-        longForms_ = longPath_.append(longRoot, wcslen(longRoot));
-    if (enter(canonical, identity.volume))
+    if (known && makeLongPath(fullPath, L"", longRoot, _countof(longRoot))) {
+        longPath_ = longRoot;
+        longForms_ = true;
+    }
+    if (enter(canonical, identity.volume, tree != nullptr ? &tree->top : nullptr))
         return true;
-    while (levelCount_ > 0) {
-        Level& level = levels_[levelCount_ - 1];
+    while (!levels_.empty()) {
+        Level& level = levels_.back();
         if (level.next == level.end) {
             subfolders_.truncate(level.first);
-            --levelCount_;
+            levels_.pop_back();
             continue;
         }
         size_t index = level.next++;
@@ -444,31 +382,61 @@ bool Walk::run(const wchar_t* root)
 }
 
 // The level is a copy: entering may move the levels. The sub-folder's path is made anew from its
-// parent's, so one that can't be made leaves the walk of its siblings as it was.
+// parent's.
 bool Walk::enterSubfolder(Level level, size_t index)
 {
     const SubfolderList::Subfolder subfolder = subfolders_.at(index);
-    path_.truncate(level.pathLength);
-    longPath_.truncate(level.longLength);
-    if (!path_.appendName(subfolders_.name(index)) || (longForms_ && !longPath_.appendName(subfolders_.name(index))))
+    if (heldOnly_ && subfolder.heldParent == nullptr)
         return false;
-    FolderIdentity identity{level.volume, subfolder.fileIndex};
+    path_.resize(level.pathLength);
+    longPath_.resize(level.longLength);
+    appendName(path_, subfolders_.name(index), subfolder.nameLength);
+    if (longForms_)
+        appendName(longPath_, subfolders_.name(index), subfolder.nameLength);
+    FileIdentity identity{level.volume, subfolder.fileIndex};
     if (subfolder.isLink) {
         const wchar_t* folder = folderPath();
-        if (folder == nullptr || !identifyFolder(folder, identity))
+        if (folder == nullptr || !identifyFile(folder, identity))
             return false;
     }
-    if (identity.index != 0) {
-        IdentitySet::Added added = entered_.add(identity);
-        if (added == IdentitySet::Added::alreadyThere)
-            return false;
-        // Without a record of where it has been, the walk can't follow a link safely.
-        if (added == IdentitySet::Added::noMemory && subfolder.isLink)
-            return false;
-    }
-    return enter(level.canonical && subfolder.keepsItsPlace, identity.volume);
+    if (identity.index != 0 && !entered_.insert(identity).second)
+        return false;
+    HeldFolder* held
+        = subfolder.heldParent != nullptr ? heldSubfolder(*tree_, *subfolder.heldParent, subfolder.heldIndex) : nullptr;
+    return enter(level.canonical && subfolder.keepsItsPlace, identity.volume, held);
 }
+// What a walk that only holds listings shows each folder to: nothing is looked for.
+class Learning final : public FolderVisitor {
+public:
+    Learning(const HeldTree& tree, const std::atomic<bool>& stop)
+        : tree_(tree)
+        , stop_(stop)
+    {
+    }
+    AfterVisit visit(const wchar_t*, const Listed*, bool) override
+    {
+        return stop_ || tree_.overfull ? AfterVisit::endWalk : AfterVisit::goOn;
+    }
+
+private:
+    const HeldTree& tree_;
+    const std::atomic<bool>& stop_;
+};
 } // namespace
+
+bool identifyFile(const wchar_t* path, FileIdentity& identity)
+{
+    UniqueFile handle(CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!handle || !GetFileInformationByHandle(handle.get(), &information))
+        return false;
+    ULONGLONG index = (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    if (index == 0)
+        return false;
+    identity = FileIdentity{information.dwVolumeSerialNumber, index};
+    return true;
+}
 
 bool listingAnswersFor(const wchar_t* name)
 {
@@ -488,43 +456,61 @@ bool isLongForm(const wchar_t* path)
 
 bool makeLongPath(const wchar_t* folder, const wchar_t* name, wchar_t* buffer, size_t capacity)
 {
-    size_t folderLength = wcslen(folder);
-    size_t nameLength = wcslen(name);
-    // Room for the folder, a backslash, the name and the terminator.
-    wchar_t* joined = static_cast<wchar_t*>(std::malloc((folderLength + nameLength + 2) * sizeof(wchar_t)));
-    if (joined == nullptr)
+    std::wstring joined = folder;
+    if (name[0] != L'\0' && !joined.empty() && joined.back() != L'\\')
+        joined += L'\\';
+    joined += name;
+    if (isLongForm(joined.c_str()))
+        return joined.size() < capacity && StringCchCopyW(buffer, capacity, joined.c_str()) == S_OK;
+    if (wcsncmp(joined.c_str(), L"\\\\.\\", 4) == 0)
         return false;
-    wmemcpy(joined, folder, folderLength);
-    size_t length = folderLength;
-    if (nameLength > 0 && length > 0 && joined[length - 1] != L'\\')
-        joined[length++] = L'\\';
-    wmemcpy(joined + length, name, nameLength);
-    length += nameLength;
-    joined[length] = L'\0';
-    bool made = false;
-    if (isLongForm(joined)) {
-        made = length < capacity && StringCchCopyW(buffer, capacity, joined) == S_OK;
-    } else if (wcsncmp(joined, L"\\\\.\\", 4) != 0) {
-        DWORD needed = GetFullPathNameW(joined, 0, nullptr, nullptr);
-        wchar_t* full = needed > 0 ? static_cast<wchar_t*>(std::malloc(needed * sizeof(wchar_t))) : nullptr;
-        DWORD fullLength = full != nullptr ? GetFullPathNameW(joined, needed, full, nullptr) : 0;
-        if (fullLength > 0 && fullLength < needed) {
-            // A share's "\\server" becomes "\\?\UNC\server".
-            bool share = full[0] == L'\\' && full[1] == L'\\';
-            const wchar_t* prefix = share ? L"\\\\?\\UNC" : L"\\\\?\\";
-            const wchar_t* rest = share ? full + 1 : full;
-            made = StringCchCopyW(buffer, capacity, prefix) == S_OK && StringCchCatW(buffer, capacity, rest) == S_OK;
-        }
-        std::free(full);
-    }
-    std::free(joined);
-    return made;
+    DWORD needed = GetFullPathNameW(joined.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return false;
+    std::wstring full(needed, L'\0');
+    DWORD fullLength = GetFullPathNameW(joined.c_str(), needed, &full[0], nullptr);
+    if (fullLength == 0 || fullLength >= needed)
+        return false;
+    // A share's "\\server" becomes "\\?\UNC\server".
+    bool share = full[0] == L'\\' && full[1] == L'\\';
+    const wchar_t* prefix = share ? L"\\\\?\\UNC" : L"\\\\?\\";
+    const wchar_t* rest = full.c_str() + (share ? 1 : 0);
+    return StringCchCopyW(buffer, capacity, prefix) == S_OK && StringCchCatW(buffer, capacity, rest) == S_OK;
 }
 
-bool walkTree(const wchar_t* root, const wchar_t* const* tries, size_t tryCount, FolderVisitor& visitor)
+bool walkTree(
+    const wchar_t* root, const wchar_t* const* tries, size_t tryCount, FolderVisitor& visitor, Listings listings)
 {
     Walk walk(tries, tryCount, visitor);
-    return walk.run(root);
+    HeldTree* tree = nullptr;
+    bool outOfMemory = false;
+    auto done = scopeExit([&] {
+        if (tree != nullptr)
+            afterWalk(*tree, outOfMemory);
+    });
+    try {
+        if (listings == Listings::fromMemory)
+            tree = treeToWalk(root);
+        return walk.run(root, tree);
+    } catch (const std::bad_alloc&) {
+        if (walk.visiting())
+            throw;
+        // Out of memory: the walk ends here, as if the tree ended, and lets its held tree go.
+        outOfMemory = true;
+        return false;
+    }
+}
+
+bool walkIntoTree(const wchar_t* root, HeldTree& tree, const std::atomic<bool>& stop)
+{
+    Learning learning(tree, stop);
+    Walk walk(nullptr, 0, learning);
+    walk.enterHeldOnly();
+    try {
+        return !walk.run(root, &tree) && !stop && !tree.overfull;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 } // namespace pickpath

@@ -13,6 +13,7 @@
 #include "resource.h"
 #include "searchSettings.h"
 #include "statusNote.h"
+#include "treeCache.h"
 
 namespace pickpath {
 
@@ -118,6 +119,8 @@ void onNotification(const SCNotification* notification)
         break;
     case NPPN_SHUTDOWN:
         saveSettings(SaveMode::tellUser);
+        // The watch thread ends here, on the editor's thread: not under the loader lock later.
+        forgetHeldTrees();
         break;
     case NPPN_TBMODIFICATION:
         if (notification->nmhdr.hwndFrom == nppData._nppHandle && pickpathOptions.ShowToolBarButton)

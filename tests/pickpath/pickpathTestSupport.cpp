@@ -13,8 +13,20 @@ public:
 };
 const auto* const settingsEnvironment = ::testing::AddGlobalTestEnvironment(new SettingsBesideProgram);
 
-// Runs a program of the system beneath Wine, which makes and removes the Unix symbolic links that
-// Wine reports as folder links. Wine doesn't wait for such a program: the caller waits for its effect.
+bool isLink(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool waitUntil(bool expected, const std::wstring& link)
+{
+    for (int attempt = 0; attempt < 250 && isLink(link) != expected; ++attempt)
+        Sleep(20);
+    return isLink(link) == expected;
+}
+} // namespace
+
 bool runUnixProgram(const wchar_t* program, const std::wstring& commandLine)
 {
     STARTUPINFOW startup = {};
@@ -42,20 +54,6 @@ std::wstring unixPathOf(const std::wstring& path)
     HeapFree(GetProcessHeap(), 0, unixPath);
     return result;
 }
-
-bool isLink(const std::wstring& path)
-{
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-bool waitUntil(bool expected, const std::wstring& link)
-{
-    for (int attempt = 0; attempt < 250 && isLink(link) != expected; ++attempt)
-        Sleep(20);
-    return isLink(link) == expected;
-}
-} // namespace
 
 std::wstring SettingsText::text() const
 {

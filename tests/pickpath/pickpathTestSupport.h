@@ -95,6 +95,13 @@ private:
     std::wstring savedPath_;
 };
 
+// Runs a program of the system beneath Wine (which makes and removes the Unix symbolic links that
+// Wine reports as folder links, or files faster than Wine's own calls). Wine doesn't wait for such
+// a program: the caller waits for its effect.
+bool runUnixProgram(const wchar_t* program, const std::wstring& commandLine);
+// The Unix path Wine gives a path; empty outside Wine.
+std::wstring unixPathOf(const std::wstring& path);
+
 // Names of the sub-folders of folder in the order the platform lists them.
 std::vector<std::wstring> listedSubfolders(const std::wstring& folder);
 // Lower case, for comparing paths.
