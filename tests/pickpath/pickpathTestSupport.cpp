@@ -1,17 +1,22 @@
 #include "pickpathTestSupport.h"
 
+#include "treeCache.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cwctype>
 
 namespace {
-// Every test of this program finds the settings beside the program.
-class SettingsBesideProgram : public ::testing::Environment {
+// Every test of this program finds the settings beside the program. Searches through the code linked in learn their
+// trees in the background, as the library does; the threads end before the program's own objects go at its exit, as the
+// editor's shutdown ends them.
+class ProgramSurroundings : public ::testing::Environment {
 public:
     void SetUp() override { writeTextFile(programFolder() + L"\\doLocalConf.xml", L"", true); }
+    void TearDown() override { pickpath::forgetHeldTrees(); }
 };
-const auto* const settingsEnvironment = ::testing::AddGlobalTestEnvironment(new SettingsBesideProgram);
+const auto* const surroundings = ::testing::AddGlobalTestEnvironment(new ProgramSurroundings);
 
 bool isLink(const std::wstring& path)
 {
