@@ -11,8 +11,8 @@
 #
 # Prints the way on the first line and why on the second; exit code 0 when x86 programs run either
 # way, 1 when neither works. The answer is kept in build/x86-runs/way, so it is found out once per
-# build folder; X86_WAY=native or X86_WAY=emulated tries that way alone (and keeps nothing), e.g. to
-# prove the emulated way on a machine where the native one works.
+# build folder; X86_WAY=native or X86_WAY=emulated tries that way alone (its answer kept apart, in
+# way.native or way.emulated), e.g. to prove the emulated way on a machine where the native one works.
 #
 # x86-runs.sh --expect answers in a few milliseconds, without Wine, whether the processor runs 32-bit
 # code here (a 96-byte 32-bit Linux program that exits with 42), so that the emulated Wine can be
@@ -21,7 +21,7 @@ set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 folder="$here/../build/x86-runs"
 mkdir -p "$folder"
-answerFile="$folder/way"
+answerFile="$folder/way${X86_WAY:+.$X86_WAY}"
 
 if [ "${1:-}" = --expect ]; then
     # ELF header, one loadable segment, and: mov eax, 1; mov ebx, 42; int 0x80 (exit(42)).
@@ -85,13 +85,19 @@ decide() {
     fi
 }
 
-exec 7>"$folder/.lock"
-flock 7
-if [ -z "${X86_WAY:-}" ] && [ -s "$answerFile" ]; then
-    answer=$(cat "$answerFile")
-else
-    answer=$(decide)
-    [ -z "${X86_WAY:-}" ] && printf '%s\n' "$answer" >"$answerFile"
+# Found out once, under a lock; read without it after that.
+if [ ! -s "$answerFile" ]; then
+    exec 7>"$folder/.lock"
+    flock 7
+    if [ ! -s "$answerFile" ]; then
+        # The lock is not handed down: the Wine server that the test program starts lives on while
+        # the tests use the prefix, and holding it as long it kept every later caller waiting (a
+        # real-editor group waited out its time limit).
+        answer=$(decide 7>&-)
+        printf '%s\n' "$answer" >"$answerFile.new" && mv "$answerFile.new" "$answerFile"
+    fi
+    exec 7>&-
 fi
+answer=$(cat "$answerFile")
 printf '%s\n' "$answer"
 [ "$(head -n 1 <<<"$answer")" != none ]
