@@ -63,12 +63,21 @@ template <typename Condition> bool within(DWORD milliseconds, Condition conditio
     return true;
 }
 
-// Searched once, the tree is learned in the background and then held.
+// Searched, the tree is learned in the background and then held. A tree whose watch lost track
+// while it was learned (after a burst of changes, Wine may still be telling them) is let go, and
+// learned again at a later search: searched again each second until it is held.
 bool heldSoon(const std::wstring& root, DWORD wait = patience)
 {
-    if (!holdsListing(root.c_str(), L""))
-        search(root, TreeSearch::fromMemory);
-    return within(wait, [&] { return holdsListing(root.c_str(), L""); });
+    ULONGLONG searched = 0;
+    return within(wait, [&] {
+        if (holdsListing(root.c_str(), L""))
+            return true;
+        if (GetTickCount64() - searched >= 1000) {
+            search(root, TreeSearch::fromMemory);
+            searched = GetTickCount64();
+        }
+        return false;
+    });
 }
 
 // Every file and folder below root, relative to it, the marks left out.
