@@ -43,12 +43,6 @@ void appendListItems(wchar_t* list, size_t capacity, const wchar_t* items)
     }
 }
 
-bool isFile(const wchar_t* path)
-{
-    DWORD attributes = GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // One search for some names: the extensions to try and the names they make, made once and used
 // for every folder.
 class FileSearch : private FolderVisitor {

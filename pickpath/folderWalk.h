@@ -21,6 +21,9 @@ struct FileIdentity {
 // system gives it none.
 bool identifyFile(const wchar_t* path, FileIdentity& identity);
 
+// Whether path names a file that is there, not a folder.
+bool isFile(const wchar_t* path);
+
 // What one folder's listing says of a name tried there.
 enum class Listed {
     absent,

@@ -134,8 +134,7 @@ bool isFolderOrGone(const std::wstring& root, const std::wstring& name)
             return true;
         path = longForm.data();
     }
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return !isFile(path.c_str());
 }
 
 // The records of one answer, as news. Only the watch thread reads a buffer no request is out for.
